@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+// corvanectl db init|check [--data DIR]
+int runDbCommand(const QStringList &args, QTextStream &out, QTextStream &err);
