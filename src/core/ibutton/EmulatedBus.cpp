@@ -1,25 +1,11 @@
 #include "ibutton/EmulatedBus.h"
 
+#include "ibutton/Checksums.h"
+
 #include <algorithm>
 
 namespace onewire {
 namespace {
-
-uint8_t crc8(const uint8_t *data, int n)
-{
-    uint8_t crc = 0;
-    for (int i = 0; i < n; ++i) {
-        uint8_t b = data[i];
-        for (int bit = 0; bit < 8; ++bit) {
-            const uint8_t mix = (crc ^ b) & 1;
-            crc >>= 1;
-            if (mix)
-                crc ^= 0x8C;
-            b >>= 1;
-        }
-    }
-    return crc;
-}
 
 // A 1-Wire search takes the 0 branch first at every discrepancy, bit 0 first,
 // so devices come out in the order of their bit-reversed numbers.
