@@ -180,14 +180,26 @@ void TMain_Form::buildToolBar()
 
     auto addButton = [this, tb](const QString &caption, ToolGlyph glyph) {
         auto *b = new QToolButton(tb);
-        b->setText(caption);
+        // Long captions are broken at the blank nearest the middle.
+        QString shown = caption;
+        if (b->fontMetrics().horizontalAdvance(caption) > 118) {
+            int best = -1;
+            for (int i = 0; i < caption.size(); ++i)
+                if (caption.at(i) == QLatin1Char(' ') &&
+                    (best < 0 || qAbs(i - caption.size() / 2) < qAbs(best - caption.size() / 2)))
+                    best = i;
+            if (best > 0)
+                shown[best] = QLatin1Char('\n');
+        }
+        b->setText(shown);
+        b->setToolTip(caption);
         b->setIcon(toolIcon(glyph));
         b->setIconSize(QSize(48, 48));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setAutoRaise(true);
-        b->setFixedSize(127, 68);
+        b->setFixedSize(127, 82);
         b->setObjectName(caption.simplified().remove(QLatin1Char(' ')).remove(QLatin1Char('-')) + QLatin1String("Button"));
-        tb->addWidget(b);
+        m_toolActions.insert(caption, tb->addWidget(b));
         m_toolButtons.insert(caption, b);
         return b;
     };
@@ -200,7 +212,13 @@ void TMain_Form::buildToolBar()
     };
     auto same = [this](QToolButton *b, const QString &caption) {
         QAction *a = m_actions.value(caption);
-        b->setEnabled(a->isEnabled());
+        // The button follows its menu item: enabled, disabled or hidden together.
+        const auto follow = [this, a, b, caption] {
+            b->setEnabled(a->isEnabled());
+            m_toolActions.value(caption)->setVisible(a->isVisible());
+        };
+        follow();
+        connect(a, &QAction::changed, b, follow);
         connect(b, &QToolButton::clicked, a, &QAction::trigger);
     };
 
@@ -248,7 +266,6 @@ void TMain_Form::FormCreate()
     if (s.Level == 0) {
         m_actions.value(QStringLiteral("Remote Code"))->setVisible(false);
         m_actions.value(QStringLiteral("Access Code History"))->setVisible(false);
-        m_toolButtons.value(QStringLiteral("Remote Code"))->setVisible(false);
     }
     m_panels[2]->setText(QStringLiteral("User Level:  ") + session::levelName(s.OperatorLevel));
 
@@ -272,7 +289,6 @@ void TMain_Form::FormCreate()
     if (ctx.settings.LockUserType == 1) {
         m_actions.value(QStringLiteral("Remote Code"))->setEnabled(false);
         m_actions.value(QStringLiteral("Access Code History"))->setEnabled(false);
-        m_toolButtons.value(QStringLiteral("Remote Code"))->setEnabled(false);
     }
 
     ctx.ReaderId.clear();

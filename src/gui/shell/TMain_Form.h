@@ -70,6 +70,7 @@ private:
     QTimer *m_clock = nullptr;
     QHash<QString, QAction *> m_actions;
     QHash<QString, QToolButton *> m_toolButtons;
+    QHash<QString, QAction *> m_toolActions;
     QHash<QString, QPointer<QWidget>> m_windows;
     QAction *m_res1024 = nullptr;
     QAction *m_res800 = nullptr;

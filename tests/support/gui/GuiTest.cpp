@@ -27,17 +27,16 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && isProgramWindow(watched)) {
+        if (event->type() == QEvent::Show && isProgramWindow(watched)) {
             auto *w = static_cast<QWidget *>(watched);
-            if (event->type() == QEvent::Show) {
-                QPointer<QWidget> p(w);
-                QTimer::singleShot(0, this, [p] {
-                    if (p && p->isVisible())
-                        snapshot(p);
-                });
-            } else if (w->isVisible()) {
-                snapshot(w); // a window hidden before the event loop ran
-            }
+            // At once (a test may close it before the event loop runs), and
+            // again once the window has settled.
+            snapshot(w);
+            QPointer<QWidget> p(w);
+            QTimer::singleShot(0, this, [p] {
+                if (p && p->isVisible())
+                    snapshot(p);
+            });
         }
         return false;
     }
