@@ -355,6 +355,26 @@ private slots:
         QCOMPARE(dlg.isVisible(), !accepted);
     }
 
+    void siteWithoutLocksStartsWithNewLockSetup()
+    {
+        // Stands in for the New Lock Setup window.
+        WindowRegistry::add(QStringLiteral("TLockSetup_Form"), [](QWidget *parent) -> QWidget * {
+            auto *w = new TOtherChild_Form(parent);
+            w->setObjectName(QStringLiteral("newLockSetup"));
+            return w;
+        });
+        auto w = startMain(1); // no level is needed for it
+        QTRY_COMPARE(w->mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(w->mdiArea()->subWindowList().first()->widget()->objectName(), QStringLiteral("newLockSetup"));
+        quit(*w);
+
+        QVERIFY(store::exec(QStringLiteral("INSERT INTO LockManagement (LockID, SerialID, LockName) VALUES (1, 'A', 'B')")).ok);
+        auto again = startMain(1);
+        QTest::qWait(20);
+        QCOMPARE(again->mdiArea()->subWindowList().size(), 0);
+        quit(*again);
+    }
+
     void enterMovesToTheNextCodeField()
     {
         TSystemPassword_Form dlg;
