@@ -185,6 +185,8 @@ int32_t EmulatedBus::startSession(int portNumber, int portType)
 {
     if (m_forcedStart != 0)
         return m_forcedStart;
+    if (m_startGivesUp)
+        return 0;
     if (portNumber != m_portNumber || portType < 1 || portType > 6)
         return -1;
     m_handle = m_nextHandle++;
@@ -240,8 +242,10 @@ int EmulatedBus::next(int32_t handle)
     const auto order = searchOrder();
     int start = m_searchIndex + 1;
     if (m_searchIndex < 0 && m_familyStart >= 0) {
-        // A family search begins at the first device of that family.
-        start = static_cast<int>(order.size());
+        // A family search begins at the first device of that family; with
+        // none of that family on the line it runs over every device, so the
+        // caller's own family test still sees the others.
+        start = 0;
         for (size_t i = 0; i < order.size(); ++i)
             if (order[i]->family() == m_familyStart) {
                 start = static_cast<int>(i);

@@ -40,6 +40,8 @@ public:
     // Forces the result of startSession (for tests); 0 removes the override.
     void forceStartResult(int32_t result) { m_forcedStart = result; }
     void setSetupFails(bool fails) { m_setupFails = fails; }
+    // startSession answers 0 ("give up") while set.
+    void setStartGivesUp(bool givesUp) { m_startGivesUp = givesUp; }
 
     void attach(std::shared_ptr<EmulatedDevice> device);
     void detach(const RomId &rom);
@@ -124,6 +126,7 @@ protected:
     int m_portNumber = 1;
     int32_t m_forcedStart = 0;
     bool m_setupFails = false;
+    bool m_startGivesUp = false;
     int32_t m_handle = 0;
     int32_t m_nextHandle = 1;
     int m_openSessions = 0;
