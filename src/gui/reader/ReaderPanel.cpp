@@ -150,7 +150,7 @@ void ReaderPanel::refresh()
         item->setText(KindColumn, onewire::kindName(k.kind));
         item->setText(SerialColumn, k.serialId);
         item->setData(SerialColumn, Qt::UserRole, k.serialId);
-        item->setText(OnReaderColumn, k.onReader ? tr("On reader") : QString());
+        item->setText(OnReaderColumn, k.onReader ? tr("Yes") : QString());
         QFont f = item->font(SerialColumn);
         f.setFamily(QStringLiteral("monospace"));
         f.setStyleHint(QFont::Monospace);
