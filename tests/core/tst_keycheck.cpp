@@ -81,6 +81,7 @@ private slots:
         QTest::newRow("search, remote code") << W::RemoteCode << "search" << err << "Please Plug in your Key.";
         QTest::newRow("search, audit trail") << W::GetAuditTrail << "search" << err
                                              << "Please Plug in your iButton Key.";
+        QTest::newRow("no reader driver") << W::CopyLockSettings << "nobus" << err << "Please Check your PC iButton Reader!";
         QTest::newRow("no session") << W::SingleLockProgramming << "silent" << -1 << "";
         QTest::newRow("empty reader") << W::SingleLockProgramming << "empty" << -1 << "";
     }
@@ -101,6 +102,8 @@ private slots:
             bus.familySearchFails = true;
         else if (fault == QLatin1String("silent"))
             bus.setStartGivesUp(true);
+        else if (fault == QLatin1String("nobus"))
+            bus.ctx.bus = nullptr;
 
         QVERIFY(!IsOneWirePortOK(bus.ctx, window));
         QCOMPARE(bus.openSessions(), 0);

@@ -45,8 +45,11 @@ bool IsOneWirePortOK(KeyTransferContext &ctx, KeyCheckWindow window)
 
 bool IsOneWirePortOK(KeyTransferContext &ctx, const KeyCheckProfile &profile)
 {
-    if (!ctx.bus)
+    if (!ctx.bus) {
+        // No reader driver at all: the same as a reader that does not answer.
+        ctx.tell(KeyMessageKind::Error, profile.readerMessage);
         return false;
+    }
     BusSession session(*ctx.bus, ctx.portNumber, ctx.portType);
     const int32_t h = session.handle();
     if (h < 0) {
