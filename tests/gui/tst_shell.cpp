@@ -6,6 +6,7 @@
 #include "common/Clock.h"
 #include "common/WindowRegistry.h"
 #include "ibutton/EmulatedBus.h"
+#include "ibutton/VirtualReader.h"
 #include "shell/TLogin_Form.h"
 #include "shell/TMain_Form.h"
 #include "shell/TSystemPassword_Form.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -373,6 +375,22 @@ private slots:
         QTest::qWait(20);
         QCOMPARE(again->mdiArea()->subWindowList().size(), 0);
         quit(*again);
+    }
+
+    void emulatedReaderIsDockedAndIdentified()
+    {
+        onewire::VirtualReader reader(m_dir->path());
+        AppContext::instance().setBus(&reader.bus());
+        AppContext::instance().virtualReader = &reader;
+        QVERIFY(reader.createKey(onewire::VirtualKeyKind::DS1977).ok);
+        auto w = startMain(2);
+        QVERIFY(w->findChild<QDockWidget *>(QStringLiteral("readerDock")));
+        QCOMPARE(AppContext::instance().ReaderId, reader.readerChipId());
+        QCOMPARE(m_messages->count(), 0);
+        guitest::snapshot(w.get(), QStringLiteral("TMain_Form_reader"));
+        quit(*w);
+        AppContext::instance().virtualReader = nullptr;
+        AppContext::instance().setBus(nullptr);
     }
 
     void enterMovesToTheNextCodeField()

@@ -14,4 +14,5 @@ void AppContext::reset()
     handOver = PickerHandOver{};
     SkipLogoutRecord = false;
     mainWindow = nullptr;
+    virtualReader = nullptr;
 }

@@ -7,6 +7,9 @@
 #include <memory>
 
 class QWidget;
+namespace onewire {
+class VirtualReader;
+}
 
 // Who is logged in (held by the login dialog in the original design).
 struct Session
@@ -67,6 +70,9 @@ public:
     onewire::OneWireBus *bus() const { return m_bus; }
     // Not owned; the application and the test fixtures own their bus.
     void setBus(onewire::OneWireBus *bus) { m_bus = bus; }
+
+    // The emulated reader with its virtual keys (null when another bus is in use).
+    onewire::VirtualReader *virtualReader = nullptr;
 
     // The main window, parent of dialogs and MDI children (may be null in tests).
     QWidget *mainWindow = nullptr;

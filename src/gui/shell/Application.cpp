@@ -2,7 +2,7 @@
 
 #include "common/AppContext.h"
 #include "common/MessageService.h"
-#include "ibutton/EmulatedBus.h"
+#include "ibutton/VirtualReader.h"
 #include "shell/TLogin_Form.h"
 #include "shell/TMain_Form.h"
 #include "store/Database.h"
@@ -43,10 +43,11 @@ int runApplication(int argc, char *argv[])
         return 1;
     }
 
-    // The emulated USB reader: its own ID chip is always on the line.
-    auto bus = std::make_unique<onewire::EmulatedBus>();
-    bus->attachReaderChip();
-    ctx.setBus(bus.get());
+    // Until a hardware backend exists the program talks to the emulated USB
+    // reader, whose virtual keys live in the data folder.
+    auto reader = std::make_unique<onewire::VirtualReader>(ctx.dataDir);
+    ctx.setBus(&reader->bus());
+    ctx.virtualReader = reader.get();
 
     int rc = 0;
     {
@@ -60,6 +61,7 @@ int runApplication(int argc, char *argv[])
         }
     }
     ctx.setBus(nullptr);
+    ctx.virtualReader = nullptr;
     store::Database::close();
     return rc;
 }

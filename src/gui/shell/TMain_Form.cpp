@@ -4,6 +4,8 @@
 #include "common/Clock.h"
 #include "common/MessageService.h"
 #include "common/WindowRegistry.h"
+#include "ibutton/VirtualReader.h"
+#include "reader/ReaderPanel.h"
 #include "session/OperatorLogin.h"
 #include "session/ReaderIdentification.h"
 #include "shell/LogoArea.h"
@@ -289,6 +291,15 @@ void TMain_Form::FormCreate()
     if (ctx.settings.LockUserType == 1) {
         m_actions.value(QStringLiteral("Remote Code"))->setEnabled(false);
         m_actions.value(QStringLiteral("Access Code History"))->setEnabled(false);
+    }
+
+    if (ctx.virtualReader && !findChild<QDockWidget *>(QStringLiteral("readerDock"))) {
+        auto *panel = new ReaderPanel(ctx.virtualReader, this);
+        panel->setObjectName(QStringLiteral("readerPanel"));
+        addSideDock(QStringLiteral("Reader (emulated)"), panel, QStringLiteral("readerDock"));
+        const QStringList problems = ctx.virtualReader->loadProblems();
+        if (!problems.isEmpty())
+            msg::warning(QStringLiteral("Some virtual keys could not be loaded:\n") + problems.join(QLatin1Char('\n')), this);
     }
 
     ctx.ReaderId.clear();
