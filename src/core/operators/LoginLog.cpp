@@ -29,6 +29,10 @@ QString LoginLogQuery::sql() const
         s += QStringLiteral(" AND LoginName = :LoginName");
     if (byLevel)
         s += QStringLiteral(" AND LoginLevel = :LoginLevel");
+    static const QStringList sortable = {QStringLiteral("LoginTime"), QStringLiteral("LogoutTime"),
+                                         QStringLiteral("LoginName"), QStringLiteral("LoginLevel")};
+    if (sortable.contains(sortField))
+        return s + QStringLiteral(" ORDER BY ") + sortField + (sortDescending ? QStringLiteral(" DESC") : QStringLiteral(" ASC"));
     switch (order) {
     case Order::LoginTime:
         s += QStringLiteral(" ORDER BY LoginTime");

@@ -25,6 +25,9 @@ struct LoginLogQuery
     bool byLevel = false;
     QString level;
     Order order = Order::LoginTime;
+    // A column chosen by clicking its title replaces the order above.
+    QString sortField;
+    bool sortDescending = false;
 
     // The error text that refuses the search, or empty when it may run.
     QString refusal() const;
