@@ -3,6 +3,7 @@
 #include "operators/LoginLog.h"
 #include "operators/OperatorAccounts.h"
 #include "store/Database.h"
+#include "store/SortQuery.h"
 
 #include <QtTest>
 
@@ -144,7 +145,8 @@ private slots:
         QTest::newRow("name") << "name ann" << QList<int>{1, 3};
         QTest::newRow("level, ordered by name") << "level Administrator order name" << QList<int>{2, 6};
         QTest::newRow("ordered by logout time") << "order logout" << QList<int>{6, 1, 2, 3, 4, 5};
-        QTest::newRow("title sort descending") << "sort LoginTime desc" << QList<int>{6, 5, 4, 3, 2, 1};
+        QTest::newRow("title clicked twice") << "sort LoginTime sort LoginTime" << QList<int>{6, 5, 4, 3, 2, 1};
+        QTest::newRow("title clicked twice, with a condition") << "name ann sort LoginTime sort LoginTime" << QList<int>{3, 1};
     }
     void search()
     {
@@ -153,6 +155,7 @@ private slots:
         TestDataDir dir;
         fillLog();
         LoginLogQuery q;
+        QStringList sorts;
         const QStringList w = conditions.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         for (int i = 0; i < w.size(); ++i) {
             if (w[i] == QLatin1String("login")) {
@@ -173,12 +176,14 @@ private slots:
                 const QString o = w[++i];
                 q.order = o == QLatin1String("name") ? LoginLogQuery::Order::LoginName : LoginLogQuery::Order::LogoutTime;
             } else if (w[i] == QLatin1String("sort")) {
-                q.sortField = w[++i];
-                q.sortDescending = w[++i] == QLatin1String("desc");
+                sorts << w[++i];
             }
         }
         QCOMPARE(q.refusal(), QString());
-        const auto found = searchLoginLog(q);
+        QString sql = q.sql();
+        for (const QString &field : sorts)
+            sql = store::sortQuerySql(sql, field);
+        const auto found = searchLoginLog(sql, q.params());
         QVERIFY2(found.ok, qPrintable(found.error));
         QCOMPARE(ids(found.value), expected);
     }

@@ -29,10 +29,6 @@ QString LoginLogQuery::sql() const
         s += QStringLiteral(" AND LoginName = :LoginName");
     if (byLevel)
         s += QStringLiteral(" AND LoginLevel = :LoginLevel");
-    static const QStringList sortable = {QStringLiteral("LoginTime"), QStringLiteral("LogoutTime"),
-                                         QStringLiteral("LoginName"), QStringLiteral("LoginLevel")};
-    if (sortable.contains(sortField))
-        return s + QStringLiteral(" ORDER BY ") + sortField + (sortDescending ? QStringLiteral(" DESC") : QStringLiteral(" ASC"));
     switch (order) {
     case Order::LoginTime:
         s += QStringLiteral(" ORDER BY LoginTime");
@@ -82,17 +78,34 @@ QStringList loginNames()
     return names;
 }
 
-Result<QList<QVariantMap>> searchLoginLog(const LoginLogQuery &query)
+namespace {
+
+// A statement re-sorted by a column title comes back upper-cased, placeholders
+// included; the values are bound under the placeholder names as written there.
+QVariantMap matchPlaceholders(const QString &sql, const QVariantMap &params)
 {
-    auto q = store::exec(query.sql(), query.params());
+    QVariantMap out;
+    for (auto it = params.cbegin(); it != params.cend(); ++it) {
+        const QString wanted = QLatin1Char(':') + it.key();
+        const int at = sql.indexOf(wanted, 0, Qt::CaseInsensitive);
+        out.insert(at >= 0 ? sql.mid(at + 1, it.key().size()) : it.key(), it.value());
+    }
+    return out;
+}
+
+} // namespace
+
+Result<QList<QVariantMap>> searchLoginLog(const QString &sql, const QVariantMap &params)
+{
+    auto q = store::exec(sql, matchPlaceholders(sql, params));
     if (!q.ok)
         return Result<QList<QVariantMap>>::failure(q.error);
     return Result<QList<QVariantMap>>::success(sheet::recordsOf(q.value));
 }
 
-Result<int> clearLoginLog(const LoginLogQuery &query)
+Result<int> clearLoginLog(const QString &sql, const QVariantMap &params)
 {
-    const auto found = searchLoginLog(query);
+    const auto found = searchLoginLog(sql, params);
     if (!found.ok)
         return Result<int>::failure(found.error);
     store::Transaction tx;

@@ -25,9 +25,6 @@ struct LoginLogQuery
     bool byLevel = false;
     QString level;
     Order order = Order::LoginTime;
-    // A column chosen by clicking its title replaces the order above.
-    QString sortField;
-    bool sortDescending = false;
 
     // The error text that refuses the search, or empty when it may run.
     QString refusal() const;
@@ -38,11 +35,17 @@ struct LoginLogQuery
 // Distinct, non-blank login names in table order (first occurrence kept).
 QStringList loginNames();
 
-// The sessions the query finds, in its order.
-Result<QList<QVariantMap>> searchLoginLog(const LoginLogQuery &query);
+// The sessions the query finds, in its order. The statement may have been
+// re-sorted by a column title (store::sortQuerySql).
+Result<QList<QVariantMap>> searchLoginLog(const QString &sql, const QVariantMap &params);
+inline Result<QList<QVariantMap>> searchLoginLog(const LoginLogQuery &query)
+{
+    return searchLoginLog(query.sql(), query.params());
+}
 
 // Deletes the finished sessions (with a logout time) among those the query
 // finds; a running session is never deleted. Gives the number deleted.
-Result<int> clearLoginLog(const LoginLogQuery &query);
+Result<int> clearLoginLog(const QString &sql, const QVariantMap &params);
+inline Result<int> clearLoginLog(const LoginLogQuery &query) { return clearLoginLog(query.sql(), query.params()); }
 
 } // namespace operators

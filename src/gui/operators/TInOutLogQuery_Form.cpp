@@ -6,6 +6,7 @@
 #include "sheet/ExportLayouts.h"
 #include "sheet/SheetTransfer.h"
 #include "store/DbValue.h"
+#include "store/SortQuery.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -188,18 +189,18 @@ void TInOutLogQuery_Form::sbSearchClick()
         msg::error(refusal, this);
         return;
     }
-    runQuery(q);
+    runQuery(q.sql(), q.params());
 }
 
-void TInOutLogQuery_Form::runQuery(const operators::LoginLogQuery &query)
+void TInOutLogQuery_Form::runQuery(const QString &sql, const QVariantMap &params)
 {
-    const auto found = operators::searchLoginLog(query);
+    const auto found = operators::searchLoginLog(sql, params);
     if (!found.ok) {
         msg::error(found.error, this);
         return;
     }
-    m_query = query;
-    m_searched = true;
+    m_sql = sql;
+    m_params = params;
     m_rows = found.value;
     m_model->removeRows(0, m_model->rowCount());
     for (const QVariantMap &r : m_rows) {
@@ -222,13 +223,9 @@ void TInOutLogQuery_Form::runQuery(const operators::LoginLogQuery &query)
 
 void TInOutLogQuery_Form::DBGrid1TitleClick(int column)
 {
-    if (!m_searched || column < 0 || column >= kFields.size())
+    if (m_sql.isEmpty() || column < 0 || column >= kFields.size())
         return;
-    operators::LoginLogQuery q = m_query;
-    // First click ascending, the next on the same column descending.
-    q.sortDescending = q.sortField == kFields.at(column) && !q.sortDescending;
-    q.sortField = kFields.at(column);
-    runQuery(q);
+    runQuery(store::sortQuerySql(m_sql, kFields.at(column)), m_params);
 }
 
 void TInOutLogQuery_Form::sbExportClick()
@@ -242,12 +239,13 @@ void TInOutLogQuery_Form::sbExportClick()
 
 void TInOutLogQuery_Form::sbClearClick()
 {
-    if (!m_searched)
+    if (m_sql.isEmpty())
         return;
-    const auto cleared = operators::clearLoginLog(m_query);
+    // Only the finished sessions among the rows shown; then the same search again.
+    const auto cleared = operators::clearLoginLog(m_sql, m_params);
     if (!cleared.ok)
         msg::error(cleared.error, this);
-    runQuery(m_query);
+    runQuery(m_sql, m_params);
 }
 
 void TInOutLogQuery_Form::sbQuitClick()

@@ -35,7 +35,7 @@ public slots:
 
 private:
     operators::LoginLogQuery queryFromInputs() const;
-    void runQuery(const operators::LoginLogQuery &query);
+    void runQuery(const QString &sql, const QVariantMap &params);
     void FormCreate();
 
     QCheckBox *m_byLoginTime = nullptr;
@@ -59,7 +59,8 @@ private:
     QTableView *m_grid = nullptr;
     QStandardItemModel *m_model = nullptr;
 
-    operators::LoginLogQuery m_query; // the conditions of the rows shown
-    bool m_searched = false;
+    // The statement and conditions of the rows shown.
+    QString m_sql;
+    QVariantMap m_params;
     QList<QVariantMap> m_rows;
 };

@@ -3,8 +3,8 @@
 #include "common/AppContext.h"
 #include "common/Clock.h"
 #include "common/MessageService.h"
+#include "common/WaitingWindow.h"
 #include "sheet/ExportLayouts.h"
-#include "sheet/TExporting_Form.h"
 #include "sheet/WorkbookWriter.h"
 
 #include <QApplication>
@@ -47,8 +47,7 @@ QString exportSheet(QWidget *parent, const QString &what, const std::function<sh
     Status written;
     QString path;
     {
-        TExporting_Form waiting(parent);
-        waiting.showNow();
+        WaitingWindow waiting(QStringLiteral("Exporting data, please wait..."), QStringLiteral("Exporting"), parent);
         BusyCursor busy;
         const QDateTime now = Clock::now();
         path = sheet::exportFilePath(dataDir(), what, now);
