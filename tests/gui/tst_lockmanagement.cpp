@@ -78,7 +78,7 @@ private slots:
         QVERIFY(enabled("addButton") && enabled("modifyButton") && enabled("deleteButton") && enabled("searchButton"));
         QVERIFY(!enabled("saveButton") && !enabled("cancelButton"));
         QVERIFY(!child<QLineEdit>(&w, "lockNameEdit")->isEnabled());
-        QVERIFY(!enabled("exportLockListButton") && !enabled("importButton") && !enabled("exportKeyListButton"));
+        QVERIFY(enabled("exportLockListButton") && enabled("importButton") && enabled("exportKeyListButton"));
 
         button(&w, "addButton")->click();
         QCOMPARE(w.master()->state(), State::Insert);

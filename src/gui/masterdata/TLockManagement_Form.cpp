@@ -4,6 +4,8 @@
 #include "common/GridDelegates.h"
 #include "common/MessageService.h"
 #include "common/RecordEditor.h"
+#include "sheet/ExportLayouts.h"
+#include "sheet/SheetTransfer.h"
 #include "common/WindowRegistry.h"
 #include "common/Clock.h"
 #include "masterdata/KeyLockReport.h"
@@ -241,12 +243,9 @@ void TLockManagement_Form::buildUi()
     root->addWidget(assigned, 2);
     m_editor->browseOnly << m_printKeys << m_exportKeys;
 
-    // Spreadsheet export and import come with the spreadsheet work.
-    m_editor->afterSetButton = [this] {
-        m_editor->exportButton->setEnabled(false);
-        m_editor->importButton->setEnabled(false);
-        m_exportKeys->setEnabled(false);
-    };
+    connect(m_editor->exportButton, &QAbstractButton::clicked, this, &TLockManagement_Form::sbExportLockListClick);
+    connect(m_editor->importButton, &QAbstractButton::clicked, this, &TLockManagement_Form::sbImportClick);
+    connect(m_exportKeys, &QAbstractButton::clicked, this, &TLockManagement_Form::sbExportKeyListClick);
     RecordEditor::installEnterAsTab(this);
 }
 
@@ -428,6 +427,60 @@ void TLockManagement_Form::sbPrintClick()
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [&data](QPrinter *p) { printKeyLockReport(p, data); });
     preview.exec();
+}
+
+namespace {
+
+QList<QVariantMap> rowsOf(const store::CachedQuery *q, const QStringList &fields)
+{
+    QList<QVariantMap> rows;
+    for (int r = 0; r < q->recordCount(); ++r) {
+        QVariantMap m;
+        for (const QString &f : fields)
+            m.insert(f, q->valueAt(r, f));
+        rows << m;
+    }
+    return rows;
+}
+
+} // namespace
+
+void TLockManagement_Form::sbExportLockListClick()
+{
+    if (m_master->isEmpty()) {
+        msg::information(QStringLiteral("No Data to export."), this);
+        return;
+    }
+    const QList<QVariantMap> locks = rowsOf(m_master, {QStringLiteral("SerialID"), QStringLiteral("LockName"),
+                                                       QStringLiteral("LockLocation"), QStringLiteral("LockStatusID"),
+                                                       QStringLiteral("LockType")});
+    sheetgui::exportSheet(this, QStringLiteral("Lock List"), [locks] { return sheet::lockListSheet(locks, Clock::now()); });
+}
+
+void TLockManagement_Form::sbExportKeyListClick()
+{
+    if (m_keys->isEmpty()) {
+        msg::information(QStringLiteral("No Data to export!"), this);
+        return;
+    }
+    const QList<QVariantMap> users = rowsOf(
+        m_keys, {QStringLiteral("SerialID"), QStringLiteral("FirstName"), QStringLiteral("LastName"), QStringLiteral("Department"),
+                 QStringLiteral("Title"), QStringLiteral("Address"), QStringLiteral("ContactInfor"), QStringLiteral("Status"),
+                 QStringLiteral("UserType"), QStringLiteral("KeyCode")});
+    const QString name = m_master->value(QStringLiteral("LockName")).toString();
+    const QString location = m_master->value(QStringLiteral("LockLocation")).toString();
+    sheetgui::exportSheet(this, QStringLiteral("Key Lock Assignment ") + name,
+                          [=] { return sheet::lockKeyListSheet(name, location, users, Clock::now()); });
+}
+
+void TLockManagement_Form::sbImportClick()
+{
+    if (m_master->state() != store::CachedQuery::State::Browse)
+        return;
+    if (sheetgui::importSheet(this, sheetgui::ImportKind::Locks)) {
+        FillLocations();
+        sbSearchClick();
+    }
 }
 
 void TLockManagement_Form::SelectSchedule()

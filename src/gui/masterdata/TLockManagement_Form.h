@@ -28,6 +28,11 @@ public:
     // "S&earch" with the boxes as they are (an import reruns it).
     void sbSearchClick();
     void sbPrintClick();
+    // Spreadsheet export of the lock list and of the current lock's users,
+    // and the import of locks from a workbook.
+    void sbExportLockListClick();
+    void sbExportKeyListClick();
+    void sbImportClick();
     // Opens the schedule picker for the lock being edited.
     void SelectSchedule();
     void DisplayKeys();

@@ -56,7 +56,6 @@ QToolButton *toolButton(QWidget *parent, const QString &name, const QString &cap
 TInOutLogQuery_Form::TInOutLogQuery_Form(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Login / Logout Log"));
-    setAttribute(Qt::WA_DeleteOnClose);
 
     // Tool bar
     m_search = toolButton(this, QStringLiteral("searchButton"), QStringLiteral("&Search"), QStringLiteral("Query Record"));
