@@ -408,6 +408,34 @@ private slots:
         QCOMPARE(SheetImport::serialFromCell(cell), serial);
     }
 
+    // A workbook in the Excel 97-2003 format (tests/data/make_lock_list_xls.py).
+    void legacyWorkbookReadsAndImports()
+    {
+        const QString path = testDataPath(QStringLiteral("lock_list.xls"));
+        const auto book = WorkbookReader::read(path);
+        QVERIFY2(book.ok, qPrintable(book.error));
+        QCOMPARE(book.value.size(), 1);
+        const SheetData &sd = book.value[0];
+        QCOMPARE(sd.name(), QStringLiteral("Lock List Report"));
+        QCOMPARE(sd.text(3, 4), QStringLiteral("LockStatusID"));
+        QCOMPARE(sd.text(4, 1), QStringLiteral("\"0A00000012345601"));
+        QCOMPARE(sd.text(4, 4), QStringLiteral("2"));
+        QVERIFY(sd.cell(5, 3).isEmpty());
+        QCOMPARE(sd.text(1002, 1), QStringLiteral("beyond the import range"));
+
+        TestDataDir dir;
+        const ImportOutcome o = SheetImport::importLocks(path);
+        QVERIFY2(o.ok, qPrintable(o.error));
+        QCOMPARE(o.inserted, 3);
+        const auto stored = rows(QStringLiteral("SELECT * FROM LockManagement ORDER BY LockID"));
+        QCOMPARE(stored.size(), 3);
+        QCOMPARE(stored[0].value(QStringLiteral("SerialID")).toString(), QStringLiteral("0A00000012345601"));
+        QCOMPARE(stored[1].value(QStringLiteral("LockType")).toString(), QStringLiteral("Access Code"));
+        QCOMPARE(stored[1].value(QStringLiteral("LockStatusID")).toInt(), 1);
+        QCOMPARE(stored[2].value(QStringLiteral("SerialID")).toString(), QStringLiteral("5C0000001A2B3C01"));
+        QCOMPARE(stored[2].value(QStringLiteral("LockLocation")).toString(), QStringLiteral("Annex"));
+    }
+
     void exportFileNamesDoNotCollide()
     {
         QTemporaryDir tmp;
