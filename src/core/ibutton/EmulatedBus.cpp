@@ -89,10 +89,104 @@ void EmulatedBus::resetAll()
     m_selected.reset();
 }
 
+void EmulatedBus::pullAfterBytes(const RomId &rom, int bytes)
+{
+    m_pullRom = rom;
+    m_pullCountdown = bytes < 0 ? 0 : bytes;
+}
+
+void EmulatedBus::corruptAfterBytes(int skipBytes, Direction direction, uint8_t xorMask, int count)
+{
+    m_corruptCountdown = skipBytes < 0 ? 0 : skipBytes;
+    m_corruptDirection = direction;
+    m_corruptMask = xorMask;
+    m_corruptCount = count < 1 ? 1 : count;
+}
+
+void EmulatedBus::clearFaults()
+{
+    m_forcedReset = -1;
+    m_pullCountdown = -1;
+    m_corruptCountdown = -1;
+    m_corruptCount = 0;
+}
+
+void EmulatedBus::checkPull()
+{
+    if (m_pullCountdown != 0)
+        return;
+    m_pullCountdown = -1;
+    if (!find(m_pullRom))
+        return;
+    detach(m_pullRom);
+    if (m_onRemoved)
+        m_onRemoved(m_pullRom);
+}
+
+int EmulatedBus::resetResult() const
+{
+    if (m_forcedReset >= 0)
+        return m_forcedReset;
+    return m_devices.empty() ? ResetNoDevice : ResetPresence;
+}
+
+void EmulatedBus::addBytes(int n)
+{
+    m_busTime.standardMicros += n * kByteMicros;
+    m_busTime.overdriveMicros += n * kOdByteMicros;
+}
+
+void EmulatedBus::addReset()
+{
+    m_busTime.standardMicros += kResetMicros;
+    m_busTime.overdriveMicros += kOdResetMicros;
+}
+
+void EmulatedBus::addSearch()
+{
+    // Reset, Search ROM command, then 64 times two read bits and one write bit.
+    addReset();
+    addBytes(1);
+    m_busTime.standardMicros += 64 * 3 * kBitMicros;
+    m_busTime.overdriveMicros += 64 * 3 * kOdBitMicros;
+}
+
+uint8_t EmulatedBus::lineByte(uint8_t fromMaster)
+{
+    checkPull();
+    const bool corruptNow = m_corruptCount > 0 && m_corruptCountdown == 0;
+    uint8_t toDevice = fromMaster;
+    if (corruptNow && m_corruptDirection == Direction::ToDevice)
+        toDevice ^= m_corruptMask;
+    uint8_t read;
+    if (m_forcedReset == ResetShorted)
+        read = 0x00;
+    else if (m_selected)
+        read = static_cast<uint8_t>(m_selected->exchange(toDevice) & toDevice);
+    else
+        read = toDevice; // an idle line reads back what the master drives
+    if (corruptNow && m_corruptDirection == Direction::FromDevice)
+        read ^= m_corruptMask;
+
+    if (corruptNow) {
+        if (--m_corruptCount == 0)
+            m_corruptCountdown = -1;
+    } else if (m_corruptCountdown > 0) {
+        --m_corruptCountdown;
+    }
+    if (m_pullCountdown > 0)
+        --m_pullCountdown;
+    addBytes(1);
+    ++m_lineBytes;
+    return read;
+}
+
 int32_t EmulatedBus::startSession(int portNumber, int portType)
 {
     if (m_forcedStart != 0)
         return m_forcedStart;
+    if (m_startGivesUp)
+        return 0;
     if (portNumber != m_portNumber || portType < 1 || portType > 6)
         return -1;
     m_handle = m_nextHandle++;
@@ -110,8 +204,10 @@ int EmulatedBus::touchReset(int32_t handle)
 {
     if (!validHandle(handle))
         return ResetNotSetUp;
+    checkPull();
+    addReset();
     resetAll();
-    return m_devices.empty() ? ResetNoDevice : ResetPresence;
+    return resetResult();
 }
 
 int EmulatedBus::familySearchSetup(int32_t handle, uint8_t family)
@@ -136,12 +232,20 @@ int EmulatedBus::next(int32_t handle)
 {
     if (!validHandle(handle))
         return 0;
+    checkPull();
+    addSearch();
     resetAll();
+    if (resetResult() != ResetPresence && resetResult() != ResetAlarming) {
+        m_current.reset();
+        return 0;
+    }
     const auto order = searchOrder();
     int start = m_searchIndex + 1;
     if (m_searchIndex < 0 && m_familyStart >= 0) {
-        // A family search begins at the first device of that family.
-        start = static_cast<int>(order.size());
+        // A family search begins at the first device of that family; with
+        // none of that family on the line it runs over every device, so the
+        // caller's own family test still sees the others.
+        start = 0;
         for (size_t i = 0; i < order.size(); ++i)
             if (order[i]->family() == m_familyStart) {
                 start = static_cast<int>(i);
@@ -180,7 +284,13 @@ int EmulatedBus::access(int32_t handle)
 {
     if (!validHandle(handle))
         return 0;
+    checkPull();
+    // Reset, then Match ROM with the eight bytes of the number.
+    addReset();
+    addBytes(9);
     resetAll();
+    if (resetResult() != ResetPresence)
+        return 0;
     if (!m_current || !find(m_current->romId()))
         return 0;
     m_selected = m_current;
@@ -192,17 +302,15 @@ int EmulatedBus::touchByte(int32_t handle, uint8_t byte)
 {
     if (!validHandle(handle))
         return -1;
-    if (!m_selected)
-        return 0xFF;
-    return m_selected->exchange(byte);
+    return lineByte(byte);
 }
 
 int EmulatedBus::blockStream(int32_t handle, uint8_t *buffer, int count)
 {
-    if (!validHandle(handle) || count < 0)
+    if (!validHandle(handle) || count < 0 || (count > 0 && !buffer))
         return -1;
     for (int i = 0; i < count; ++i)
-        buffer[i] = static_cast<uint8_t>(touchByte(handle, buffer[i]));
+        buffer[i] = lineByte(buffer[i]);
     return count;
 }
 
@@ -210,8 +318,10 @@ int EmulatedBus::oneWireLevel(int32_t handle, int operation, int levelMode, int 
 {
     if (!validHandle(handle))
         return 0;
-    if (operation == 0 && levelMode == 1 && primed == 0 && m_selected)
+    if (operation == 0 && levelMode == 1 && primed == 0 && m_selected) {
         m_selected->strongPullup();
+        m_busTime.pullupMicros += m_selected->lastPullupMicros();
+    }
     return 1;
 }
 

@@ -3,13 +3,32 @@
 #include "ibutton/EmulatedDevice.h"
 #include "ibutton/OneWireBus.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace onewire {
 
+// Time the transfers would take on a real line, in microseconds, at standard
+// speed and at overdrive speed.
+struct BusTime
+{
+    double standardMicros = 0.0;
+    double overdriveMicros = 0.0;
+    // Strong pull-up time (copy and read-memory waits): the same at both speeds.
+    double pullupMicros = 0.0;
+
+    double standardTotalMicros() const { return standardMicros + pullupMicros; }
+    double overdriveTotalMicros() const { return overdriveMicros + pullupMicros; }
+};
+
 // The emulated USB reader: a 1-Wire line with the reader's own ID chip and
 // whatever devices have been put on it.
+//
+// Fault switches let tests break a transfer the way the line or a key can:
+// a reset that reports no device, an alarming or shorted line, a key pulled
+// off after a number of bytes, and bytes corrupted on their way in either
+// direction. Every operation adds the time it would take on the line.
 class EmulatedBus : public OneWireBus
 {
 public:
@@ -21,6 +40,8 @@ public:
     // Forces the result of startSession (for tests); 0 removes the override.
     void forceStartResult(int32_t result) { m_forcedStart = result; }
     void setSetupFails(bool fails) { m_setupFails = fails; }
+    // startSession answers 0 ("give up") while set.
+    void setStartGivesUp(bool givesUp) { m_startGivesUp = givesUp; }
 
     void attach(std::shared_ptr<EmulatedDevice> device);
     void detach(const RomId &rom);
@@ -33,6 +54,34 @@ public:
 
     // Number of sessions currently open (0 after every complete operation).
     int openSessions() const { return m_openSessions; }
+
+    // --- Fault switches -------------------------------------------------
+    // Every touchReset (and the reset inside access) reports this result
+    // instead of the real one (ResetNoDevice, ResetAlarming, ResetShorted,
+    // ResetNotSetUp, ResetNotSupported); ResetPresence removes the override.
+    // On a shorted line every byte reads 0x00.
+    void forceResetResult(int result) { m_forcedReset = result == ResetPresence ? -1 : result; }
+    // The device is taken off the line after `bytes` more bytes have gone
+    // over the line (0: before the next byte).
+    void pullAfterBytes(const RomId &rom, int bytes);
+    enum class Direction { ToDevice, FromDevice };
+    // The byte that goes over the line after `skipBytes` more bytes arrives
+    // with its bits in `xorMask` flipped; `count` bytes in a row are hit.
+    void corruptAfterBytes(int skipBytes, Direction direction, uint8_t xorMask = 0x01, int count = 1);
+    // Removes every fault switch.
+    void clearFaults();
+    // Called when a fault takes a device off the line.
+    void setOnDeviceRemoved(std::function<void(const RomId &)> callback) { m_onRemoved = std::move(callback); }
+
+    // --- Bus time -------------------------------------------------------
+    const BusTime &busTime() const { return m_busTime; }
+    void resetBusTime()
+    {
+        m_busTime = {};
+        m_lineBytes = 0;
+    }
+    // Bytes that went over the line since the last resetBusTime.
+    long long lineBytes() const { return m_lineBytes; }
 
     int32_t startSession(int portNumber, int portType) override;
     int setup(int32_t handle) override;
@@ -47,11 +96,27 @@ public:
     int oneWireLevel(int32_t handle, int operation, int levelMode, int primed) override;
     int endSession(int32_t handle) override;
 
+    // Standard-speed and overdrive figures of the line.
+    static constexpr double kByteMicros = 560.0;
+    static constexpr double kResetMicros = 960.0;
+    static constexpr double kBitMicros = 70.0;
+    static constexpr double kOdByteMicros = 80.0;
+    static constexpr double kOdResetMicros = 120.0;
+    static constexpr double kOdBitMicros = 10.0;
+
 protected:
     bool validHandle(int32_t handle) const;
     // Devices in the order a 1-Wire search finds them.
     std::vector<std::shared_ptr<EmulatedDevice>> searchOrder() const;
     void resetAll();
+    int resetResult() const;
+    void addBytes(int n);
+    void addReset();
+    void addSearch();
+    // One byte slot on the line, with the fault switches applied.
+    uint8_t lineByte(uint8_t fromMaster);
+    // Takes the device of pullAfterBytes off the line when its time has come.
+    void checkPull();
 
     std::vector<std::shared_ptr<EmulatedDevice>> m_devices;
     std::shared_ptr<EmulatedDevice> m_current;  // current device of the search / ROM call
@@ -61,9 +126,22 @@ protected:
     int m_portNumber = 1;
     int32_t m_forcedStart = 0;
     bool m_setupFails = false;
+    bool m_startGivesUp = false;
     int32_t m_handle = 0;
     int32_t m_nextHandle = 1;
     int m_openSessions = 0;
+
+    int m_forcedReset = -1;
+    RomId m_pullRom{};
+    long long m_pullCountdown = -1;
+    long long m_corruptCountdown = -1;
+    int m_corruptCount = 0;
+    Direction m_corruptDirection = Direction::FromDevice;
+    uint8_t m_corruptMask = 0;
+    std::function<void(const RomId &)> m_onRemoved;
+
+    BusTime m_busTime;
+    long long m_lineBytes = 0;
 };
 
 // A registration number with the given family and serial and a correct CRC-8.

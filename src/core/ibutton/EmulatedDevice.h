@@ -12,7 +12,7 @@ using RomId = std::array<uint8_t, 8>;
 // after selection every byte the master sends is handed to exchange(), which
 // returns what the device drives onto the line in the same slots (0xFF when it
 // stays passive). Devices without function commands (the reader's ID chip,
-// plain user iButtons) keep the defaults.
+// plain user iButtons, the DS1961S, which only has to be found) keep the defaults.
 class EmulatedDevice
 {
 public:
@@ -30,6 +30,9 @@ public:
     virtual uint8_t exchange(uint8_t fromMaster) { return fromMaster; }
     // The master switched the line to strong pull-up.
     virtual void strongPullup() {}
+    // How long the device needs the strong pull-up it was just given, in
+    // microseconds (for the bus-time accounting).
+    virtual double lastPullupMicros() const { return 0.0; }
 
 private:
     RomId m_rom;

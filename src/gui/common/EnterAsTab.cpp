@@ -1,5 +1,6 @@
 #include "common/EnterAsTab.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
@@ -25,7 +26,15 @@ bool EnterAsTab::eventFilter(QObject *watched, QEvent *event)
     // Only this window's own controls (a list that pops up is another window).
     if (w != m_window && !m_window->isAncestorOf(w))
         return false;
-    // A cell editor of a grid commits when it loses the focus.
+    // A cell editor of a grid: Enter commits it and moves to the next cell, as Tab does there.
+    if (QWidget *viewport = w->parentWidget()) {
+        auto *view = qobject_cast<QAbstractItemView *>(viewport->parentWidget());
+        if (view && view->viewport() == viewport) {
+            QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+            QApplication::sendEvent(w, &tab);
+            return true;
+        }
+    }
     QWidget *next = w->nextInFocusChain();
     while (next && next != w && (!next->isEnabled() || !next->isVisible() || !(next->focusPolicy() & Qt::TabFocus) ||
                                  !m_window->isAncestorOf(next)))

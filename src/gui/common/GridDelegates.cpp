@@ -3,6 +3,7 @@
 #include "store/DbValue.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -36,4 +37,23 @@ bool CheckBoxDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, con
 void DayCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     painter->fillRect(option.rect, store::toBool(index.data(Qt::EditRole)) ? onColour() : offColour());
+}
+
+QWidget *PickListDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const
+{
+    auto *box = new QComboBox(parent);
+    box->addItems(m_items);
+    return box;
+}
+
+void PickListDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    auto *box = static_cast<QComboBox *>(editor);
+    const int i = box->findText(index.data(Qt::EditRole).toString());
+    box->setCurrentIndex(i);
+}
+
+void PickListDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
+{
+    model->setData(index, static_cast<QComboBox *>(editor)->currentText(), Qt::EditRole);
 }

@@ -30,3 +30,17 @@ public:
     static QColor offColour() { return QColor(Qt::red); }
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 };
+
+// A text column edited by choosing from a fixed list ("Active", "Inactive").
+class PickListDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    PickListDelegate(const QStringList &items, QObject *parent) : QStyledItemDelegate(parent), m_items(items) {}
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
+
+private:
+    QStringList m_items;
+};
