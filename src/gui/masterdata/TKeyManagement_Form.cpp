@@ -4,6 +4,7 @@
 #include "common/GridDelegates.h"
 #include "common/MessageService.h"
 #include "common/RecordEditor.h"
+#include "sheet/SheetTransfer.h"
 #include "common/WindowRegistry.h"
 #include "ibutton/KeyCheck.h"
 #include "masterdata/MasterDataRules.h"
@@ -126,11 +127,12 @@ void TKeyManagement_Form::buildUi()
     });
     connect(m_editor->cancelButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbCancelClick);
     connect(m_editor->quitButton, &QAbstractButton::clicked, this, [this] { RecordEditor::closeTaskWindow(this); });
-    // Spreadsheet export and import come with the spreadsheet work.
-    m_editor->afterSetButton = [this] {
-        m_editor->exportButton->setEnabled(false);
-        m_editor->importButton->setEnabled(false);
-    };
+    connect(m_editor->exportButton, &QAbstractButton::clicked, this, [this] { sheetgui::exportUserList(this, *m_master); });
+    connect(m_editor->importButton, &QAbstractButton::clicked, this, [this] {
+        if (m_master->state() == store::CachedQuery::State::Browse
+            && sheetgui::importSheet(this, sheetgui::ImportKind::Users))
+            sbSearchClick();
+    });
 
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("userGrid"));

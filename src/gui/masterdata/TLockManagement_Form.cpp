@@ -4,7 +4,6 @@
 #include "common/GridDelegates.h"
 #include "common/MessageService.h"
 #include "common/RecordEditor.h"
-#include "sheet/ExportLayouts.h"
 #include "sheet/SheetTransfer.h"
 #include "common/WindowRegistry.h"
 #include "common/Clock.h"
@@ -429,48 +428,12 @@ void TLockManagement_Form::sbPrintClick()
     preview.exec();
 }
 
-namespace {
-
-QList<QVariantMap> rowsOf(const store::CachedQuery *q, const QStringList &fields)
-{
-    QList<QVariantMap> rows;
-    for (int r = 0; r < q->recordCount(); ++r) {
-        QVariantMap m;
-        for (const QString &f : fields)
-            m.insert(f, q->valueAt(r, f));
-        rows << m;
-    }
-    return rows;
-}
-
-} // namespace
-
-void TLockManagement_Form::sbExportLockListClick()
-{
-    if (m_master->isEmpty()) {
-        msg::information(QStringLiteral("No Data to export."), this);
-        return;
-    }
-    const QList<QVariantMap> locks = rowsOf(m_master, {QStringLiteral("SerialID"), QStringLiteral("LockName"),
-                                                       QStringLiteral("LockLocation"), QStringLiteral("LockStatusID"),
-                                                       QStringLiteral("LockType")});
-    sheetgui::exportSheet(this, QStringLiteral("Lock List"), [locks] { return sheet::lockListSheet(locks, Clock::now()); });
-}
+void TLockManagement_Form::sbExportLockListClick() { sheetgui::exportLockList(this, *m_master); }
 
 void TLockManagement_Form::sbExportKeyListClick()
 {
-    if (m_keys->isEmpty()) {
-        msg::information(QStringLiteral("No Data to export!"), this);
-        return;
-    }
-    const QList<QVariantMap> users = rowsOf(
-        m_keys, {QStringLiteral("SerialID"), QStringLiteral("FirstName"), QStringLiteral("LastName"), QStringLiteral("Department"),
-                 QStringLiteral("Title"), QStringLiteral("Address"), QStringLiteral("ContactInfor"), QStringLiteral("Status"),
-                 QStringLiteral("UserType"), QStringLiteral("KeyCode")});
-    const QString name = m_master->value(QStringLiteral("LockName")).toString();
-    const QString location = m_master->value(QStringLiteral("LockLocation")).toString();
-    sheetgui::exportSheet(this, QStringLiteral("Key Lock Assignment ") + name,
-                          [=] { return sheet::lockKeyListSheet(name, location, users, Clock::now()); });
+    sheetgui::exportLockKeyList(this, m_master->value(QStringLiteral("LockName")).toString(),
+                                m_master->value(QStringLiteral("LockLocation")).toString(), *m_keys);
 }
 
 void TLockManagement_Form::sbImportClick()

@@ -6,6 +6,7 @@
 #include "common/WaitingWindow.h"
 #include "sheet/ExportLayouts.h"
 #include "sheet/WorkbookWriter.h"
+#include "store/CachedQuery.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -37,7 +38,63 @@ struct BusyCursor
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+QList<QVariantMap> rowsOf(const store::CachedQuery &q, const QStringList &fields)
+{
+    QList<QVariantMap> rows;
+    rows.reserve(q.recordCount());
+    for (int r = 0; r < q.recordCount(); ++r) {
+        QVariantMap m;
+        for (const QString &f : fields)
+            m.insert(f, q.valueAt(r, f));
+        rows << m;
+    }
+    return rows;
+}
+
+const QStringList &userFields()
+{
+    static const QStringList f = {QStringLiteral("SerialID"),   QStringLiteral("FirstName"), QStringLiteral("LastName"),
+                                  QStringLiteral("Department"), QStringLiteral("Title"),     QStringLiteral("Address"),
+                                  QStringLiteral("ContactInfor"), QStringLiteral("Status"),  QStringLiteral("UserType"),
+                                  QStringLiteral("KeyCode")};
+    return f;
+}
+
 } // namespace
+
+void exportLockList(QWidget *parent, const store::CachedQuery &locks)
+{
+    if (locks.isEmpty()) {
+        msg::information(QStringLiteral("No Data to export."), parent);
+        return;
+    }
+    const QList<QVariantMap> rows =
+        rowsOf(locks, {QStringLiteral("SerialID"), QStringLiteral("LockName"), QStringLiteral("LockLocation"),
+                       QStringLiteral("LockStatusID"), QStringLiteral("LockType")});
+    exportSheet(parent, QStringLiteral("Lock List"), [rows] { return sheet::lockListSheet(rows, Clock::now()); });
+}
+
+void exportLockKeyList(QWidget *parent, const QString &lockName, const QString &lockLocation,
+                       const store::CachedQuery &users)
+{
+    if (users.isEmpty()) {
+        msg::information(QStringLiteral("No Data to export!"), parent);
+        return;
+    }
+    const QList<QVariantMap> rows = rowsOf(users, userFields());
+    exportSheet(parent, QStringLiteral("Key Lock Assignment"),
+                [=] { return sheet::lockKeyListSheet(lockName, lockLocation, rows, Clock::now()); });
+}
+
+void exportUserList(QWidget *parent, const store::CachedQuery &users)
+{
+    if (users.isEmpty()) {
+        msg::information(QStringLiteral("No Data to print!"), parent);
+        return;
+    }
+    const QList<QVariantMap> rows = rowsOf(users, userFields());
+    exportSheet(parent, QStringLiteral("Key List"), [rows] { return sheet::userListSheet(rows, Clock::now()); });
+}
 
 void setDesktopOpener(std::function<void(const QString &)> f) { opener() = std::move(f); }
 void resetDesktopOpener() { opener() = openWithDesktop; }

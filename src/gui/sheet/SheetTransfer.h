@@ -10,6 +10,10 @@ class QWidget;
 
 // The steps every export and import window shares: the waiting window, the
 // file in the exports folder, the hand-off to the desktop and the messages.
+namespace store {
+class CachedQuery;
+}
+
 namespace sheetgui {
 
 // Builds the worksheet (with the "Exporting" window up), writes it into
@@ -24,6 +28,16 @@ QString exportSheet(QWidget *parent, const QString &what, const std::function<sh
 // function, which opens nothing).
 void setDesktopOpener(std::function<void(const QString &path)> opener);
 void resetDesktopOpener();
+
+// The exports of the list windows, each with its "No Data" message first
+// when the list is empty. Every row of the query is exported, in grid order.
+// "Lock List Report" from the Lock Settings list:
+void exportLockList(QWidget *parent, const store::CachedQuery &locks);
+// "Key Lock Assignment Report": the users programmed into one lock:
+void exportLockKeyList(QWidget *parent, const QString &lockName, const QString &lockLocation,
+                       const store::CachedQuery &users);
+// "Key List Report" from the User Settings list:
+void exportUserList(QWidget *parent, const store::CachedQuery &users);
 
 enum class ImportKind { Locks, Users };
 

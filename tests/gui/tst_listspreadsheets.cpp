@@ -3,6 +3,7 @@
 #include "MessageRecorder.h"
 #include "TestDataDir.h"
 #include "common/Clock.h"
+#include "masterdata/TKeyManagement_Form.h"
 #include "masterdata/TLockManagement_Form.h"
 #include "sheet/SheetTransfer.h"
 #include "sheet/WorkbookReader.h"
@@ -17,8 +18,8 @@
 using namespace samples;
 using Kind = MessageService::Kind;
 
-// The spreadsheet buttons of Lock Settings: both exports and the import.
-class TestLockSpreadsheet : public QObject
+// The spreadsheet buttons of Lock Settings and User Settings.
+class TestListSpreadsheets : public QObject
 {
     Q_OBJECT
 
@@ -55,6 +56,13 @@ private slots:
 
     void nothingToExport()
     {
+        {
+            TKeyManagement_Form users;
+            users.show();
+            QVERIFY(!button(&users, "exportButton")->isEnabled());
+            sheetgui::exportUserList(&users, *users.master());
+            QCOMPARE(m_msg->entries().last(), qMakePair(Kind::Information, QStringLiteral("No Data to print!")));
+        }
         TLockManagement_Form w;
         w.show();
         w.sbExportLockListClick();
@@ -145,7 +153,56 @@ private slots:
         QCOMPARE(m_msg->entries().last(), qMakePair(Kind::Error, QStringLiteral("Please select excel file")));
         QCOMPARE(count(QStringLiteral("SELECT count(*) FROM LockManagement")), 2);
     }
+
+    // Exported users import back unchanged into an empty database.
+    void userListExportsAndImportsBack()
+    {
+        addUser(1, QStringLiteral("Ann"), QStringLiteral("Archer"), QStringLiteral("iButton"), serial(11), QString(), QStringLiteral("Sales"));
+        addUser(2, QStringLiteral("Bob"), QStringLiteral("Baker"), QStringLiteral("KeyCode"), QString(), QStringLiteral("0042"));
+        addUser(3, QStringLiteral("Cid"), QStringLiteral("Cole"), QStringLiteral("Complex"), serial(12), QStringLiteral("555"));
+        QString exported;
+        {
+            TKeyManagement_Form w;
+            w.show();
+            QVERIFY(button(&w, "exportButton")->isEnabled() && button(&w, "importButton")->isEnabled());
+            button(&w, "exportButton")->click();
+            QCOMPARE(m_msg->entries().last(), qMakePair(Kind::Information, QStringLiteral("Data has been exported successfully.")));
+            QCOMPARE(m_opened.size(), 1);
+            exported = m_opened[0];
+        }
+        const auto book = sheet::WorkbookReader::readFirstSheet(exported);
+        QVERIFY2(book.ok, qPrintable(book.error));
+        QCOMPARE(book.value.name(), QStringLiteral("Key List Report"));
+        QCOMPARE(book.value.text(3, 10), QStringLiteral("Key Code"));
+        QCOMPARE(book.value.cell(4, 1).numberFormat, QStringLiteral("0"));
+
+        QTemporaryDir keep;
+        const QString file = keep.filePath(QStringLiteral("users.xlsx"));
+        QVERIFY(QFile::copy(exported, file));
+        m_msg.reset();
+        m_dir.reset(); // closes the shared connection: the new database opens after it
+        m_dir = std::make_unique<TestDataDir>();
+        m_msg = std::make_unique<MessageRecorder>();
+        AppContext::instance().dataDir = m_dir->path();
+
+        TKeyManagement_Form w;
+        w.show();
+        QCOMPARE(w.master()->recordCount(), 0);
+        m_msg->queueFileName(file);
+        button(&w, "importButton")->click();
+        QCOMPARE(m_msg->entries().last(), qMakePair(Kind::Information, QStringLiteral("Data has been imported successfully.")));
+        QCOMPARE(w.master()->recordCount(), 3); // the search ran again
+        QCOMPARE(text(QStringLiteral("SELECT KeyCode FROM KeyManagement WHERE FirstName = 'Bob'")), QStringLiteral("0042"));
+        QCOMPARE(text(QStringLiteral("SELECT SerialID FROM KeyManagement WHERE FirstName = 'Cid'")), serial(12));
+        QCOMPARE(count(QStringLiteral("SELECT count(*) FROM KeyManagement WHERE ExpDate = 1 AND Status = 'Active'")), 3);
+
+        // The same file again: every row is a duplicate.
+        m_msg->queueFileName(file);
+        button(&w, "importButton")->click();
+        QCOMPARE(m_msg->last(), QStringLiteral("Data has been imported successfully."));
+        QCOMPARE(count(QStringLiteral("SELECT count(*) FROM KeyManagement")), 3);
+    }
 };
 
-CORVANE_GUITEST_MAIN(TestLockSpreadsheet)
-#include "tst_lockspreadsheet.moc"
+CORVANE_GUITEST_MAIN(TestListSpreadsheets)
+#include "tst_listspreadsheets.moc"
