@@ -104,6 +104,7 @@ TInOutLogQuery_Form::TInOutLogQuery_Form(QWidget *parent) : QWidget(parent)
     q->addWidget(m_name, 2, 1, 1, 3);
     q->addWidget(m_byLevel, 3, 0);
     q->addWidget(m_level, 3, 1, 1, 3);
+    q->setColumnStretch(4, 1); // the pickers keep their size when the window widens
 
     // Order By
     auto *orderBox = new QGroupBox(QStringLiteral("Order By"), this);
