@@ -3,9 +3,11 @@
 #include "sheet/SheetImport.h"
 #include "sheet/WorkbookReader.h"
 #include "sheet/WorkbookWriter.h"
+#include "sheet/ZipArchive.h"
 #include "store/Database.h"
 
 #include <QFile>
+#include <zlib.h>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -63,6 +65,50 @@ SheetData importSheet(const QVector<QStringList> &dataRows)
             if (!dataRows[r][c].isEmpty())
                 sd.set(r + 4, c + 1, dataRows[r][c]);
     return sd;
+}
+
+// Builds a stored-only zip from the members of `path`, with one member replaced.
+bool rewriteMember(const QString &path, const QString &member, const QByteArray &content)
+{
+    static const QStringList members = {
+        QStringLiteral("[Content_Types].xml"), QStringLiteral("_rels/.rels"), QStringLiteral("xl/workbook.xml"),
+        QStringLiteral("xl/_rels/workbook.xml.rels"), QStringLiteral("xl/styles.xml"),
+        QStringLiteral("xl/sharedStrings.xml"), QStringLiteral("xl/worksheets/sheet1.xml")};
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    const auto zip = ZipArchive::fromData(in.readAll());
+    in.close();
+    if (!zip.ok)
+        return false;
+    auto le16 = [](QByteArray &b, quint16 v) { b.append(char(v & 0xFF)).append(char(v >> 8)); };
+    auto le32 = [&](QByteArray &b, quint32 v) { le16(b, quint16(v & 0xFFFF)); le16(b, quint16(v >> 16)); };
+    QByteArray out, dir;
+    int count = 0;
+    for (const QString &name : members) {
+        if (!zip.value.contains(name))
+            continue;
+        const QByteArray data = name == member ? content : zip.value.read(name).value;
+        const QByteArray n = name.toUtf8();
+        const quint32 crc = quint32(crc32(0, reinterpret_cast<const uchar *>(data.constData()), uInt(data.size())));
+        const quint32 offset = quint32(out.size());
+        le32(out, 0x04034b50); le16(out, 20); le16(out, 0); le16(out, 0); le16(out, 0); le16(out, 0);
+        le32(out, crc); le32(out, quint32(data.size())); le32(out, quint32(data.size()));
+        le16(out, quint16(n.size())); le16(out, 0);
+        out += n + data;
+        le32(dir, 0x02014b50); le16(dir, 20); le16(dir, 20); le16(dir, 0); le16(dir, 0); le16(dir, 0); le16(dir, 0);
+        le32(dir, crc); le32(dir, quint32(data.size())); le32(dir, quint32(data.size()));
+        le16(dir, quint16(n.size())); le16(dir, 0); le16(dir, 0); le16(dir, 0); le16(dir, 0); le32(dir, 0);
+        le32(dir, offset);
+        dir += n;
+        ++count;
+    }
+    const quint32 dirOffset = quint32(out.size());
+    out += dir;
+    le32(out, 0x06054b50); le16(out, 0); le16(out, 0); le16(out, quint16(count)); le16(out, quint16(count));
+    le32(out, quint32(dir.size())); le32(out, dirOffset); le16(out, 0);
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(out) == out.size();
 }
 
 } // namespace
@@ -130,6 +176,41 @@ private slots:
         QVERIFY(!r.ok);
         QVERIFY(!r.error.isEmpty());
         QVERIFY(!WorkbookReader::readFirstSheet(tmp.filePath(QStringLiteral("missing.xlsx"))).ok);
+    }
+
+    // A workbook whose sheet part says nonsense is refused, not half read.
+    void damagedSheetPartIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::newRow("unchanged, still read") << QByteArray("r=\"A1\"") << QByteArray("r=\"A1\"");
+        QTest::newRow("cell reference") << QByteArray("r=\"A1\"") << QByteArray("r=\"A$1\"");
+        QTest::newRow("huge column") << QByteArray("r=\"A1\"") << QByteArray("r=\"ZZZZZZZZZZZZZZZZ1\"");
+        QTest::newRow("missing string") << QByteArray("<v>0</v>") << QByteArray("<v>99</v>");
+        QTest::newRow("broken xml") << QByteArray("</sheetData>") << QByteArray("</sheetDat>");
+    }
+    void damagedSheetPartIsRefused()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QTemporaryDir tmp;
+        const QString path = tmp.filePath(QStringLiteral("book.xlsx"));
+        SheetData sd(QStringLiteral("S"));
+        sd.set(1, 1, QStringLiteral("text"));
+        QVERIFY(WorkbookWriter::write(path, {sd}).ok);
+        // Rewrite the archive with the sheet part changed, stored uncompressed.
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const auto zip = ZipArchive::fromData(f.readAll());
+        QVERIFY(zip.ok);
+        QByteArray sheetXml = zip.value.read(QStringLiteral("xl/worksheets/sheet1.xml")).value;
+        QVERIFY(sheetXml.contains(from));
+        sheetXml.replace(from, to);
+        QVERIFY(rewriteMember(path, QStringLiteral("xl/worksheets/sheet1.xml"), sheetXml));
+        const auto read = WorkbookReader::readFirstSheet(path);
+        QCOMPARE(read.ok, from == to);
+        if (read.ok)
+            QCOMPARE(read.value.text(1, 1), QStringLiteral("text"));
     }
 
     void truncatedWorkbookIsRefused()

@@ -62,16 +62,24 @@ QDateTime fromSerial(double serial)
     return QDateTime(QDate(1899, 12, 30), QTime(0, 0)).addSecs(secs);
 }
 
+// The largest sheet a spreadsheet program makes.
+constexpr int kMaxRow = 1048576;
+constexpr int kMaxColumn = 16384;
+
 // "BC12" -> row 12, column 55.
 bool parseRef(const QString &ref, int &row, int &col)
 {
     int c = 0;
     int i = 0;
-    for (; i < ref.size() && ref.at(i).isLetter(); ++i)
-        c = c * 26 + (ref.at(i).toUpper().unicode() - 'A' + 1);
+    for (; i < ref.size() && ref.at(i).isLetter(); ++i) {
+        const int letter = ref.at(i).toUpper().unicode() - 'A' + 1;
+        if (letter < 1 || letter > 26 || c > kMaxColumn)
+            return false;
+        c = c * 26 + letter;
+    }
     bool ok = false;
     const int r = QStringView(ref).mid(i).toInt(&ok);
-    if (!ok || c < 1 || r < 1)
+    if (!ok || c < 1 || c > kMaxColumn || r < 1 || r > kMaxRow)
         return false;
     row = r;
     col = c;
@@ -161,6 +169,10 @@ bool parseSheet(const QByteArray &data, const QStringList &shared, const Styles 
             bool ok = false;
             const int r = xml.attributes().value(QLatin1String("r")).toInt(&ok);
             rowNo = ok ? r : rowNo + 1;
+            if (rowNo < 1 || rowNo > kMaxRow) {
+                error = QStringLiteral("bad row number %1").arg(rowNo);
+                return false;
+            }
             nextCol = 1;
             continue;
         }
@@ -171,6 +183,10 @@ bool parseSheet(const QByteArray &data, const QStringList &shared, const Styles 
         const QString ref = a.value(QLatin1String("r")).toString();
         if (!ref.isEmpty() && !parseRef(ref, row, col)) {
             error = QStringLiteral("bad cell reference %1").arg(ref);
+            return false;
+        }
+        if (col > kMaxColumn) {
+            error = QStringLiteral("too many columns");
             return false;
         }
         nextCol = col + 1;
