@@ -292,6 +292,13 @@ private slots:
         QCOMPARE(names(w), desc);
         emit grid->horizontalHeader()->sectionClicked(1);
         QCOMPARE(names(w), asc);
+        // A searched list keeps its filter when sorted.
+        child<QCheckBox>(&w, "searchLockLocationCheck")->setChecked(true);
+        child<QComboBox>(&w, "searchLockLocationCombo")->setEditText("n");
+        button(&w, "searchButton")->click();
+        emit grid->horizontalHeader()->sectionClicked(1);
+        emit grid->horizontalHeader()->sectionClicked(1);
+        QCOMPARE(names(w), (QStringList{"Store Room", "Front Door"}));
     }
 
     void search_data()
