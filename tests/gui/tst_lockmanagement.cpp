@@ -7,7 +7,10 @@
 #include "masterdata/KeyLockReport.h"
 #include "masterdata/TLockManagement_Form.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QPrintPreviewDialog>
+#include <QTimer>
 #include <QComboBox>
 #include <QDialog>
 #include <QHeaderView>
@@ -292,6 +295,13 @@ private slots:
         QCOMPARE(names(w), desc);
         emit grid->horizontalHeader()->sectionClicked(1);
         QCOMPARE(names(w), asc);
+        // A searched list keeps its filter when sorted.
+        child<QCheckBox>(&w, "searchLockLocationCheck")->setChecked(true);
+        child<QComboBox>(&w, "searchLockLocationCombo")->setEditText("n");
+        button(&w, "searchButton")->click();
+        emit grid->horizontalHeader()->sectionClicked(1);
+        emit grid->horizontalHeader()->sectionClicked(1);
+        QCOMPARE(names(w), (QStringList{"Store Room", "Front Door"}));
     }
 
     void search_data()
@@ -350,6 +360,25 @@ private slots:
         QVERIFY(!button(&w, "modifyButton")->isEnabled());
         w.sbPrintClick();
         QCOMPARE(m_msg->texts(), QStringList{"No Data to print!"});
+    }
+
+    void printOpensALandscapePreview()
+    {
+        seed();
+        TLockManagement_Form w;
+        QVERIFY(w.master()->locate("LockID", 2));
+        bool shown = false;
+        QTimer::singleShot(0, this, [&shown] {
+            auto *preview = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+            QVERIFY(preview);
+            QCOMPARE(preview->windowTitle(), QStringLiteral("Key / Lock Assignment Report"));
+            QCOMPARE(preview->printer()->pageLayout().orientation(), QPageLayout::Landscape);
+            shown = true;
+            preview->reject();
+        });
+        w.sbPrintClick();
+        QVERIFY(shown);
+        QCOMPARE(m_msg->count(), 0);
     }
 
     void reportHasLockAndEveryUser()

@@ -30,7 +30,10 @@ RecordEditor::~RecordEditor() = default;
 
 void RecordEditor::bindGrid(QTableView *grid, bool sortable)
 {
+    m_grid = grid;
     grid->setModel(m_master);
+    grid->horizontalHeader()->setMinimumSectionSize(40);
+    connect(m_master, &QAbstractItemModel::modelReset, grid, [grid] { grid->resizeColumnsToContents(); });
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
@@ -131,16 +134,31 @@ void RecordEditor::sbModifyClick()
         afterEdit();
 }
 
+void RecordEditor::closeGridEditor(bool commit)
+{
+    if (!m_grid)
+        return;
+    QWidget *editor = m_grid->indexWidget(m_grid->currentIndex());
+    if (!editor)
+        return;
+    if (commit)
+        QMetaObject::invokeMethod(m_grid, "commitData", Q_ARG(QWidget *, editor));
+    QMetaObject::invokeMethod(m_grid, "closeEditor", Q_ARG(QWidget *, editor),
+                              Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
+}
+
 void RecordEditor::sbSaveClick()
 {
     if (!m_master->isEditing())
         return;
+    closeGridEditor(true);
     if (m_master->post())
         UpdateMasterData();
 }
 
 void RecordEditor::sbCancelClick()
 {
+    closeGridEditor(false);
     if (m_master->isEditing())
         m_master->cancel();
 }

@@ -76,7 +76,11 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Ends a cell edit still open in the grid (committing it when `commit`).
+    void closeGridEditor(bool commit);
+
     QWidget *m_window;
     store::CachedQuery *m_master;
+    QPointer<QTableView> m_grid;
     QList<QPointer<QComboBox>> m_combos;
 };

@@ -184,6 +184,7 @@ void TKeyManagement_Form::buildUi()
     m_lockGrid = new QTableView(assigned);
     m_lockGrid->setObjectName(QStringLiteral("assignedLockGrid"));
     m_lockGrid->setModel(m_locks);
+    connect(m_locks, &QAbstractItemModel::modelReset, m_lockGrid, [this] { m_lockGrid->resizeColumnsToContents(); });
     m_lockGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lockGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_lockGrid->horizontalHeader()->setStretchLastSection(true);

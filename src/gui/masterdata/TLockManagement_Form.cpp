@@ -218,6 +218,7 @@ void TLockManagement_Form::buildUi()
     m_keyGrid = new QTableView(keyPage);
     m_keyGrid->setObjectName(QStringLiteral("keyListGrid"));
     m_keyGrid->setModel(m_keys);
+    connect(m_keys, &QAbstractItemModel::modelReset, m_keyGrid, [this] { m_keyGrid->resizeColumnsToContents(); });
     m_keyGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_keyGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     klay->addWidget(m_keyGrid);

@@ -110,6 +110,7 @@ void TLockModeSetting_Form::buildUi()
     m_scheduleGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_scheduleGrid->horizontalHeader()->setStretchLastSection(true);
     m_scheduleGrid->verticalHeader()->hide();
+    m_scheduleGrid->verticalHeader()->setDefaultSectionSize(m_scheduleGrid->fontMetrics().height() + 6);
     connect(m_scheduleGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &cur) {
                 if (cur.isValid())

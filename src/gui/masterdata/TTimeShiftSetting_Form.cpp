@@ -151,6 +151,7 @@ void TTimeShiftSetting_Form::buildUi()
     m_groupGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_groupGrid->horizontalHeader()->setStretchLastSection(true);
     m_groupGrid->verticalHeader()->hide();
+    m_groupGrid->verticalHeader()->setDefaultSectionSize(m_groupGrid->fontMetrics().height() + 6);
     connect(m_groupGrid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &cur) {
         if (cur.isValid() && cur.row() != m_groups->currentRow()) {
             SaveGroupName();
