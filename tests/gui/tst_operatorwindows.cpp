@@ -127,6 +127,7 @@ private slots:
     {
         TAdministrator_Form w;
         w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.master()->value(QStringLiteral("UserName")).toString(), QStringLiteral("riradu"));
         QVERIFY(!child<QLineEdit>(&w, "userNameEdit")->isEnabled());
         button(&w, "modifyButton")->click();
