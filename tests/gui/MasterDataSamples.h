@@ -1,0 +1,83 @@
+#pragma once
+
+// Sample rows shared by the master-data window tests.
+
+#include "common/AppContext.h"
+#include "ibutton/Checksums.h"
+#include "store/Database.h"
+
+#include <QAbstractButton>
+#include <QString>
+#include <QWidget>
+
+namespace samples {
+
+// A registration number text with a valid CRC-8 (family, then serial n).
+inline QString serial(int n, uint8_t family = 0x01)
+{
+    onewire::RomBytes b{family, uint8_t(n), uint8_t(n >> 8), 0x12, 0x34, 0x56, 0x00, 0};
+    b[7] = onewire::crc8(b.data(), 7);
+    return onewire::serialTextFromBus(b);
+}
+
+// The same number with its CRC byte wrong.
+inline QString badSerial(int n)
+{
+    QString s = serial(n);
+    s[1] = s[1] == QLatin1Char('0') ? QLatin1Char('1') : QLatin1Char('0');
+    return s;
+}
+
+inline bool run(const QString &sql, const QVariantMap &params = {}) { return store::exec(sql, params).ok; }
+
+inline int count(const QString &sql, const QVariantMap &params = {})
+{
+    auto q = store::exec(sql, params);
+    return q.ok && q.value.next() ? q.value.value(0).toInt() : -1;
+}
+
+inline QString text(const QString &sql, const QVariantMap &params = {})
+{
+    auto q = store::exec(sql, params);
+    return q.ok && q.value.next() ? q.value.value(0).toString() : QStringLiteral("<none>");
+}
+
+inline void addLock(int id, const QString &serialText, const QString &name, const QString &location,
+                    int statusId = 1, const QString &type = QStringLiteral("iButton"))
+{
+    run(QStringLiteral("INSERT INTO LockManagement VALUES (:a, :b, :c, :d, :e, :f)"),
+        {{"a", id}, {"b", serialText}, {"c", name}, {"d", location}, {"e", statusId}, {"f", type}});
+}
+
+inline void addUser(int id, const QString &first, const QString &last, const QString &type, const QString &serialText,
+                    const QString &code, const QString &department = QString())
+{
+    run(QStringLiteral("INSERT INTO KeyManagement (KeyID, SerialID, FirstName, LastName, TimeShiftID, Department, "
+                       "UserType, KeyCode, Status, ActExpDateID, ExpDateID) VALUES (:id, :s, :f, :l, 1, :d, :t, :k, "
+                       "'Active', 1, 1)"),
+        {{"id", id}, {"s", serialText}, {"f", first}, {"l", last}, {"d", department}, {"t", type}, {"k", code}});
+}
+
+inline void assign(int lockId, int keyId, const QString &first, const QString &last)
+{
+    run(QStringLiteral("INSERT INTO LockKeyManagement (LockID, KeyID, FirstName, LastName, Status, UserType) "
+                       "VALUES (:l, :k, :f, :n, 'Active', 'iButton')"),
+        {{"l", lockId}, {"k", keyId}, {"f", first}, {"n", last}});
+}
+
+inline void loginAs(int level)
+{
+    AppContext::instance().reset();
+    AppContext::instance().session.OperatorName = QStringLiteral("tester");
+    AppContext::instance().session.OperatorLevel = level;
+}
+
+template <typename T>
+T *child(QWidget *w, const char *name)
+{
+    return w->findChild<T *>(QLatin1String(name));
+}
+
+inline QAbstractButton *button(QWidget *w, const char *name) { return child<QAbstractButton>(w, name); }
+
+} // namespace samples
