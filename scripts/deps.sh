@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev libqt6sql6-sqlite libqt6svg6-dev
-  libxlsxwriter-dev libquazip1-qt6-dev libfreexl-dev zlib1g-dev
+  libxlsxwriter-dev libfreexl-dev zlib1g-dev
   libsodium-dev libbenchmark-dev
 )
 
