@@ -35,12 +35,6 @@ namespace {
 
 const QString kNoLimit = QStringLiteral("No Limit Classroom Mode");
 
-QString hhmm(const QVariant &v)
-{
-    const QTime t = store::toTime(v);
-    return t.isValid() ? t.toString(QStringLiteral("HH:mm")) : QString();
-}
-
 QString scheduleName(const QVariant &id)
 {
     auto q = store::exec(QStringLiteral("SELECT * FROM LockStatus WHERE LockStatusID = :LockStatusID"),
