@@ -7,6 +7,9 @@
 #include "store/Database.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QTimer>
+#include <functional>
 #include <QString>
 #include <QWidget>
 
@@ -76,6 +79,23 @@ template <typename T>
 T *child(QWidget *w, const char *name)
 {
     return w->findChild<T *>(QLatin1String(name));
+}
+
+// Runs `act` on the modal dialog of type T as soon as it is up (a dialog
+// may process events while it loads, before its modal loop starts).
+template <typename T>
+void whenModal(QObject *context, std::function<void(T *)> act)
+{
+    auto *timer = new QTimer(context);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, context, [timer, act] {
+        if (auto *dlg = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(dlg);
+        }
+    });
+    timer->start();
 }
 
 inline QAbstractButton *button(QWidget *w, const char *name) { return child<QAbstractButton>(w, name); }

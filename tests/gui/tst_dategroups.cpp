@@ -6,6 +6,7 @@
 #include "common/WindowRegistry.h"
 #include "masterdata/DateGroupSettingForm.h"
 
+#include <QApplication>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QLocale>
@@ -89,6 +90,9 @@ private slots:
         const Window win = window(className);
         auto w = open(win);
         QVERIFY(w);
+        // The loading note is gone once the window is ready.
+        for (QWidget *top : QApplication::topLevelWidgets())
+            QVERIFY(top->objectName() != QLatin1String("waitingWindow"));
         w->show();
         QCOMPARE(w->master()->value("GroupID").toInt(), 1);
         QCOMPARE(child<QLineEdit>(w.get(), "groupIdEdit")->text(), QStringLiteral("1"));

@@ -2,7 +2,11 @@
 #include "MasterDataSamples.h"
 #include "MessageRecorder.h"
 #include "TestDataDir.h"
+#include "common/PickerCalls.h"
 #include "common/RecordEditor.h"
+
+#include <QApplication>
+#include <QTimer>
 #include "masterdata/TTimeShiftSetting_Form.h"
 
 #include <QComboBox>
@@ -161,6 +165,23 @@ private slots:
         button(&w, "quitButton")->click();
         QCOMPARE(h.SelectedTimeShiftGroup, 0);
         QCOMPARE(h.SelectedTimeShiftName, QString());
+    }
+
+    // The caller's side: preselects the user's group and reads the choice back.
+    void pickerCall()
+    {
+        whenModal<TTimeShiftSetting_Form>(this, [](TTimeShiftSetting_Form *dlg) {
+            QCOMPARE(dlg->groups()->value("GroupID").toInt(), 4);
+            dlg->groups()->locate("GroupID", 6);
+            button(dlg, "selectButton")->click();
+        });
+        const picker::Choice c = picker::timeShiftGroup(4, nullptr);
+        QCOMPARE(c.id, 6);
+        QCOMPARE(c.text, QStringLiteral("Time Shift 6"));
+        whenModal<TTimeShiftSetting_Form>(this, [](TTimeShiftSetting_Form *dlg) {
+            button(dlg, "quitButton")->click();
+        });
+        QVERIFY(!picker::timeShiftGroup(4, nullptr).chosen());
     }
 
     void operatorSeesNoEditingButtons()

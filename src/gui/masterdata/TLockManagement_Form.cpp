@@ -3,6 +3,7 @@
 #include "common/AppContext.h"
 #include "common/GridDelegates.h"
 #include "common/MessageService.h"
+#include "common/PickerCalls.h"
 #include "common/RecordEditor.h"
 #include "sheet/SheetTransfer.h"
 #include "common/WindowRegistry.h"
@@ -34,12 +35,6 @@ REGISTER_WINDOW(TLockManagement_Form)
 namespace {
 
 const QString kNoLimit = QStringLiteral("No Limit Classroom Mode");
-
-QString hhmm(const QVariant &v)
-{
-    const QTime t = store::toTime(v);
-    return t.isValid() ? t.toString(QStringLiteral("HH:mm")) : QString();
-}
 
 QString scheduleName(const QVariant &id)
 {
@@ -451,23 +446,13 @@ void TLockManagement_Form::SelectSchedule()
 {
     if (!m_master->isEditing())
         return;
-    auto &h = AppContext::instance().handOver;
-    h.ScheduleSelectMode = 1;
-    h.SelectedScheduleId = m_master->value(QStringLiteral("LockStatusID")).toInt();
-    QWidget *w = WindowRegistry::create(QStringLiteral("TLockModeSetting_Form"), this);
-    auto *dlg = qobject_cast<QDialog *>(w);
-    if (!dlg) {
-        delete w;
+    const picker::Choice c = picker::lockSchedule(m_master->value(QStringLiteral("LockStatusID")).toInt(), this);
+    if (!c.chosen())
         return;
-    }
-    dlg->exec();
-    delete dlg;
-    if (h.SelectedScheduleId != 0) {
-        m_status->setText(h.SelectedScheduleName);
-        m_lockStatusId = h.SelectedScheduleId;
-        m_statusId->setText(QString::number(h.SelectedScheduleId));
-        m_master->setValue(QStringLiteral("LockStatusID"), h.SelectedScheduleId);
-    }
+    m_status->setText(c.text);
+    m_lockStatusId = c.id;
+    m_statusId->setText(QString::number(c.id));
+    m_master->setValue(QStringLiteral("LockStatusID"), c.id);
 }
 
 bool TLockManagement_Form::eventFilter(QObject *watched, QEvent *event)
