@@ -19,12 +19,6 @@ QVector<Column> days()
     return {B("Sunday"), B("Monday"), B("Tuesday"), B("Wednesday"), B("Thursday"), B("Friday"), B("Saturday")};
 }
 
-QVector<Column> operator+(QVector<Column> a, const QVector<Column> &b)
-{
-    a += b;
-    return a;
-}
-
 QVector<Table> buildTables()
 {
     const QVector<Column> keyUser = {I("KeyID"), S("SerialID"), S("FirstName"), S("LastName"), I("TimeShiftID"),
