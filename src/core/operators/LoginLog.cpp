@@ -78,26 +78,9 @@ QStringList loginNames()
     return names;
 }
 
-namespace {
-
-// A statement re-sorted by a column title comes back upper-cased, placeholders
-// included; the values are bound under the placeholder names as written there.
-QVariantMap matchPlaceholders(const QString &sql, const QVariantMap &params)
-{
-    QVariantMap out;
-    for (auto it = params.cbegin(); it != params.cend(); ++it) {
-        const QString wanted = QLatin1Char(':') + it.key();
-        const int at = sql.indexOf(wanted, 0, Qt::CaseInsensitive);
-        out.insert(at >= 0 ? sql.mid(at + 1, it.key().size()) : it.key(), it.value());
-    }
-    return out;
-}
-
-} // namespace
-
 Result<QList<QVariantMap>> searchLoginLog(const QString &sql, const QVariantMap &params)
 {
-    auto q = store::exec(sql, matchPlaceholders(sql, params));
+    auto q = store::exec(sql, params);
     if (!q.ok)
         return Result<QList<QVariantMap>>::failure(q.error);
     return Result<QList<QVariantMap>>::success(sheet::recordsOf(q.value));

@@ -58,19 +58,9 @@ Status CachedQuery::open()
     if (!q.prepare(m_sql)) {
         status = Status::failure(q.lastError().text());
     } else {
-        // Parameters are matched by name without regard to case: a statement
-        // re-sorted by its title is upper-cased, its parameter values are not.
-        static const QRegularExpression placeholder(QStringLiteral(":([A-Za-z_][A-Za-z0-9_]*)"));
-        QHash<QString, QString> spelled;
-        for (auto m = placeholder.globalMatch(m_sql); m.hasNext();) {
-            const QString name = m.next().captured(1);
-            spelled.insert(name.toUpper(), name);
-        }
-        for (auto it = m_params.cbegin(); it != m_params.cend(); ++it) {
-            QString key = it.key().startsWith(QLatin1Char(':')) ? it.key().mid(1) : it.key();
-            key = spelled.value(key.toUpper(), key);
-            bind(q, QLatin1Char(':') + key, it.value());
-        }
+        // Parameters match without regard to case: a statement re-sorted by
+        // its title is upper-cased, its parameter values are not.
+        bindParams(q, m_sql, m_params);
         if (!q.exec()) {
             status = Status::failure(q.lastError().text());
         } else {

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -186,15 +188,27 @@ int nextId(const QString &table, const QString &idColumn, const QSqlDatabase &db
     return v.isNull() ? 1 : v.toInt() + 1;
 }
 
+void bindParams(QSqlQuery &q, const QString &sql, const QVariantMap &params)
+{
+    static const QRegularExpression placeholder(QStringLiteral(":([A-Za-z_][A-Za-z0-9_]*)"));
+    QHash<QString, QString> spelled;
+    for (auto m = placeholder.globalMatch(sql); m.hasNext();) {
+        const QString name = m.next().captured(1);
+        spelled.insert(name.toUpper(), name);
+    }
+    for (auto it = params.cbegin(); it != params.cend(); ++it) {
+        QString key = it.key().startsWith(QLatin1Char(':')) ? it.key().mid(1) : it.key();
+        key = spelled.value(key.toUpper(), key);
+        bind(q, QLatin1Char(':') + key, it.value());
+    }
+}
+
 Result<QSqlQuery> exec(const QString &sql, const QVariantMap &params, const QSqlDatabase &db)
 {
     QSqlQuery q(db);
     if (!q.prepare(sql))
         return Result<QSqlQuery>::failure(q.lastError().text());
-    for (auto it = params.cbegin(); it != params.cend(); ++it) {
-        const QString key = it.key().startsWith(QLatin1Char(':')) ? it.key() : QLatin1Char(':') + it.key();
-        bind(q, key, it.value());
-    }
+    bindParams(q, sql, params);
     if (!q.exec())
         return Result<QSqlQuery>::failure(q.lastError().text());
     return Result<QSqlQuery>::success(std::move(q));

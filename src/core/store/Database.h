@@ -38,6 +38,12 @@ public:
 // New ID for a table: SELECT max(<ID>) as Temp1 FROM <table>, plus 1; 1 when empty.
 int nextId(const QString &table, const QString &idColumn, const QSqlDatabase &db = Database::connection());
 
+// Binds named parameters to a prepared statement, through toDb. Names match
+// the placeholders of `sql` without regard to letter case (a statement sorted
+// by a column title comes back upper-cased, placeholders included); a leading
+// ':' on a name is optional.
+void bindParams(QSqlQuery &q, const QString &sql, const QVariantMap &params);
+
 // Runs one statement with named parameters (bound through toDb). The query is
 // returned active for reading; ok is false and error filled on failure.
 Result<QSqlQuery> exec(const QString &sql, const QVariantMap &params = {},
