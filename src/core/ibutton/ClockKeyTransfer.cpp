@@ -13,33 +13,6 @@ constexpr uint8_t kReadMemory = 0xF0;
 constexpr uint8_t kReadClock = 0x66;
 constexpr uint8_t kWriteClock = 0x99;
 
-bool addressKey(KeyTransferContext &ctx, int32_t h)
-{
-    RomBuffer rom = ctx.rom;
-    return ctx.bus->rom(h, rom) == 1 && ctx.bus->access(h) == 1;
-}
-
-void selectKey(KeyTransferContext &ctx, int32_t h)
-{
-    ctx.bus->touchReset(h);
-    addressKey(ctx, h);
-}
-
-bool openKey(KeyTransferContext &ctx, BusSession &session)
-{
-    const int32_t h = session.handle();
-    if (h <= 0 || ctx.bus->setup(h) != 1)
-        return false;
-    const int reset = ctx.bus->touchReset(h);
-    if (reset != ResetPresence) {
-        const QString warning = microLanWarning(reset);
-        if (!warning.isEmpty())
-            ctx.tell(KeyMessageKind::Warning, warning);
-        return false;
-    }
-    return addressKey(ctx, h);
-}
-
 // Writes `block` into the DS1994 scratchpad at ta1/ta2 and reads it back
 // until it matches; then copies it. False when it never matched.
 template <size_t N>

@@ -1,5 +1,6 @@
 #include "ibutton/KeyTransfer.h"
 
+#include "ibutton/BusSession.h"
 #include "ibutton/Checksums.h"
 
 namespace onewire {
@@ -41,6 +42,33 @@ bool romBufferFromText(const QString &serialId, RomBuffer &rom)
     for (size_t i = 0; i < 8; ++i)
         rom[i] = bytes[i];
     return true;
+}
+
+bool addressKey(KeyTransferContext &ctx, int32_t h)
+{
+    RomBuffer rom = ctx.rom;
+    return ctx.bus->rom(h, rom) == 1 && ctx.bus->access(h) == 1;
+}
+
+void selectKey(KeyTransferContext &ctx, int32_t h)
+{
+    ctx.bus->touchReset(h);
+    addressKey(ctx, h);
+}
+
+bool openKey(KeyTransferContext &ctx, BusSession &session)
+{
+    const int32_t h = session.handle();
+    if (h <= 0 || ctx.bus->setup(h) != 1)
+        return false;
+    const int reset = ctx.bus->touchReset(h);
+    if (reset != ResetPresence) {
+        const QString warning = microLanWarning(reset);
+        if (!warning.isEmpty())
+            ctx.tell(KeyMessageKind::Warning, warning);
+        return false;
+    }
+    return addressKey(ctx, h);
 }
 
 } // namespace onewire

@@ -62,4 +62,15 @@ QString microLanWarning(int touchResetResult);
 QString romBufferText(const RomBuffer &rom);
 bool romBufferFromText(const QString &serialId, RomBuffer &rom);
 
+class BusSession;
+
+// Shared steps of the transfer routines.
+// TMRom with the window's ROM buffer, then TMAccess; true when both succeed.
+bool addressKey(KeyTransferContext &ctx, int32_t handle);
+// Reset and address the key again (the caller judges the result by what follows).
+void selectKey(KeyTransferContext &ctx, int32_t handle);
+// Setup, reset with its MicroLan warning, and the key addressed. False when any
+// of it fails (the session guard then ends the session).
+bool openKey(KeyTransferContext &ctx, BusSession &session);
+
 } // namespace onewire

@@ -15,37 +15,6 @@ constexpr uint8_t kCopyConfirmed = 0xAA;
 
 bool validPage(int page) { return page >= 0 && page < kDS1977Pages; }
 
-// TMRom with the window's buffer, then TMAccess.
-bool addressKey(KeyTransferContext &ctx, int32_t h)
-{
-    RomBuffer rom = ctx.rom;
-    return ctx.bus->rom(h, rom) == 1 && ctx.bus->access(h) == 1;
-}
-
-// Reset and address the key again (results are judged by the CRC that follows).
-void selectKey(KeyTransferContext &ctx, int32_t h)
-{
-    ctx.bus->touchReset(h);
-    addressKey(ctx, h);
-}
-
-// Session, setup, reset with its warnings, and the key addressed. False when
-// any of it fails (the session is then ended by the caller's guard).
-bool openKey(KeyTransferContext &ctx, BusSession &session)
-{
-    const int32_t h = session.handle();
-    if (h <= 0 || ctx.bus->setup(h) != 1)
-        return false;
-    const int reset = ctx.bus->touchReset(h);
-    if (reset != ResetPresence) {
-        const QString warning = microLanWarning(reset);
-        if (!warning.isEmpty())
-            ctx.tell(KeyMessageKind::Warning, warning);
-        return false;
-    }
-    return addressKey(ctx, h);
-}
-
 } // namespace
 
 bool WriteDS1977Data(KeyTransferContext &ctx, int page, const PageData &data)
