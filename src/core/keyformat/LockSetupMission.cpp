@@ -90,4 +90,48 @@ Result<KeyPages> encodeOneOffCodeKey(const FacilityBytes &fc, const QStringList 
     return encodeLockSetup(m);
 }
 
+QStringList lockListAt(const QByteArray &image, int firstPage, int count)
+{
+    QStringList out;
+    for (int i = 0; i < count; ++i) {
+        const int page = firstPage + i / 8;
+        if (page > kLastPage)
+            break;
+        out.append(serialTextAt(pageOf(image, page), 8 * (i % 8)));
+    }
+    return out;
+}
+
+LockSetupContents decodeLockSetup(const QByteArray &image)
+{
+    LockSetupContents c;
+    const QByteArray p0 = pageOf(image, 0);
+    const QByteArray p1 = pageOf(image, 1);
+    c.flags = byteAt(p1, 0);
+    c.classroomSchedule = byteAt(p1, 3) == kOn;
+    c.lockSerials = lockListAt(image, kLockListFirstPage, qMin(getU16(p0, 9), kMaxLocks));
+    if (c.flags & content::kTables)
+        for (int i = 0; i < 16; ++i)
+            c.scheduleBlock += pageOf(image, kScheduleFirstPage + i);
+    if (c.flags & content::kUsers) {
+        const int n = qMin(getU16(p1, 4), kMaxUsers);
+        for (int i = 0; i < n; ++i) {
+            const QByteArray p = pageOf(image, kUserFirstPage + i / kUsersPerPage);
+            const auto u = decodeUserRecord(p.mid(20 * (i % kUsersPerPage), kUserRecordSize));
+            if (u)
+                c.users.append(u.value);
+        }
+    }
+    if (c.flags & content::kOneOffCodes) {
+        for (int i = 0; i < kMaxOneOffCodes; ++i) {
+            const QByteArray e = pageOf(image, kOneOffFirstPage + i / 8).mid(8 * (i % 8), 8);
+            const int n = byteAt(e, 0);
+            if (n == 0 || n > kMaxDigitCode)
+                break; // the zero-filled entry after the last code
+            c.oneOffCodes.append(nibbleDigits(e, 1, 5, n));
+        }
+    }
+    return c;
+}
+
 } // namespace keyformat

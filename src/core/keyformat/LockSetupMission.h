@@ -40,6 +40,21 @@ Result<KeyPages> encodeLockSetup(const LockSetupMission &m);
 Result<KeyPages> encodeOneOffCodeKey(const FacilityBytes &fc, const QStringList &allLocks,
                                      const QStringList &codes);
 
+// A lock setup key read back (by a lock, or to describe a key).
+struct LockSetupContents
+{
+    uint8_t flags = 0;
+    bool classroomSchedule = false;
+    QStringList lockSerials;
+    QByteArray scheduleBlock;   // with content::kTables
+    QVector<LockUser> users;    // with content::kUsers
+    QStringList oneOffCodes;    // with content::kOneOffCodes
+};
+LockSetupContents decodeLockSetup(const QByteArray &image);
+
+// `count` registration numbers from `firstPage`, eight per page (bounded by the key).
+QStringList lockListAt(const QByteArray &image, int firstPage, int count);
+
 // Lock list helpers shared by the missions that address locks.
 Result<QVector<onewire::RomBytes>> romsFromSerials(const QStringList &serials);
 

@@ -114,4 +114,58 @@ Result<KeyPages> encodeOneOffKey(const FacilityBytes &fc, const QStringList &loc
     return R::success(pages);
 }
 
+ParameterOrder decodeParameterKey(const QByteArray &p)
+{
+    ParameterOrder o;
+    o.mask = byteAt(p, 8);
+    o.timeFunctionActive = o.mask == 0x00 && byteAt(p, 9) == 0x04 && byteAt(p, 38) == kOn;
+    o.values.facility = facilityAt(p, 5);
+    if (o.mask & 0x01)
+        o.values.motorPulseTenths = byteAt(p, 10);
+    o.values.lockBackDelayTenths = byteAt(p, 11);
+    if (o.mask & 0x04)
+        o.values.daylightSaving = byteAt(p, 12) == kOn;
+    if (o.mask & 0x08) {
+        const QDateTime dt = stampToDateTime(clockAt(p, 13));
+        if (dt.isValid())
+            o.values.clock = dt;
+    }
+    if (o.mask & 0x10)
+        o.values.blink = byteAt(p, 20) == kOn;
+    if ((byteAt(p, 9) & 0x90) == 0x90 && byteAt(p, 41) == kOn)
+        o.values.newLockSerial = serialTextAt(p, 45);
+    return o;
+}
+
+bool systemCodeIsIntact(const QByteArray &p)
+{
+    if (p.size() < 13)
+        return false;
+    for (int i = 0; i < 3; ++i)
+        if (static_cast<uint8_t>(~byteAt(p, 6 + i)) != byteAt(p, 9 + i))
+            return false;
+    return onewire::crc8(reinterpret_cast<const uint8_t *>(p.constData()) + 5, 8) == 0;
+}
+
+LockoutOrder decodeLockout(const QByteArray &image)
+{
+    LockoutOrder o;
+    const QByteArray p0 = pageOf(image, 0);
+    o.closeDoor = byteAt(p0, 11) == kOn;
+    o.lockSerials = lockListAt(image, kLockListFirstPage, qMin(getU16(p0, 9), kMaxLocks));
+    return o;
+}
+
+OneOffOrder decodeOneOffKey(const QByteArray &image)
+{
+    OneOffOrder o;
+    const QByteArray p0 = pageOf(image, 0);
+    o.crcOk = onewire::crc8(reinterpret_cast<const uint8_t *>(p0.constData()), 10) == 0;
+    const int n = byteAt(p0, 8);
+    o.lockSerials = lockListAt(image, 1, n);
+    for (int k = 0; k < n; ++k)
+        o.bitmap.append((byteAt(p0, 24 + k / 8) >> (k % 8)) & 1);
+    return o;
+}
+
 } // namespace keyformat

@@ -40,4 +40,29 @@ Result<KeyPages> encodeLockout(const LockoutMission &m);
 constexpr int kMaxOneOffKeyLocks = 255; // the count is one byte
 Result<KeyPages> encodeOneOffKey(const FacilityBytes &fc, const QStringList &lockSerials);
 
+// Read back, the way a lock takes them.
+struct ParameterOrder
+{
+    bool timeFunctionActive = false; // byte 8 = 0x00, byte 9 = 0x04, byte 38 = 0x5A
+    uint8_t mask = 0;
+    SetParameterMission values;
+};
+ParameterOrder decodeParameterKey(const QByteArray &page0);
+bool systemCodeIsIntact(const QByteArray &page0);
+
+struct LockoutOrder
+{
+    bool closeDoor = false;
+    QStringList lockSerials;
+};
+LockoutOrder decodeLockout(const QByteArray &image);
+
+struct OneOffOrder
+{
+    bool crcOk = false;
+    QStringList lockSerials;
+    QVector<bool> bitmap; // one bit per listed lock
+};
+OneOffOrder decodeOneOffKey(const QByteArray &image);
+
 } // namespace keyformat

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "common/Result.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+
+namespace keyformat {
+
+// Everything a DS1977 image holds, described for a person or a program: the
+// header and mission, the facility code, the mission's own contents and
+// everything a lock wrote back. Refused (not a description) when the image is
+// not exactly 32768 bytes. A page 0 that is no mission is described as such.
+Result<QJsonObject> describeKeyImage(const QByteArray &image);
+// The same description as readable text.
+QString describeKeyImageText(const QJsonObject &description);
+
+} // namespace keyformat
