@@ -29,8 +29,11 @@ Result<QByteArray> encodeUserRecord(const LockUser &u)
     if (u.timeShiftId < 1 || u.timeShiftId > 16)
         return Result<QByteArray>::failure(
             QStringLiteral("User %1: time shift group %2 is outside 1 to 16.").arg(who(u)).arg(u.timeShiftId));
-    if (u.actExpDateId < 1 || u.actExpDateId > 16)
-        return Result<QByteArray>::failure(QStringLiteral("User %1: activation/expiration group %2 is outside 1 to 16.")
+    // The nibble 0xF means "No Limit" to the lock, so group 16 cannot be carried:
+    // writing it would lift the user's date limits instead of applying them.
+    if (u.actExpDateId < 1 || u.actExpDateId > 15)
+        return Result<QByteArray>::failure(QStringLiteral("User %1: activation/expiration group %2 cannot be written "
+                                                          "to a lock; groups 1 to 15 can.")
                                                .arg(who(u))
                                                .arg(u.actExpDateId));
     setByte(r, 16, u.timeShiftId == 1 ? 0xFF : static_cast<uint8_t>(u.timeShiftId - 1));

@@ -15,7 +15,7 @@ struct LockUser
     QString keyCode;      // digits, for "KeyCode" and "Complex"
     QString serialId;     // registration number text, for "iButton" and "Complex"
     int timeShiftId = 1;  // TimeGroup 1..16; 1 writes 0xFF
-    int actExpDateId = 1; // ActExpDateST 1..16; 1 writes 0xF ("No Limit")
+    int actExpDateId = 1; // ActExpDateST 1..15; 1 writes 0xF ("No Limit")
     bool holiday = false; // ExpDate: holidays apply
 
     bool hasKey() const { return userType != QLatin1String("KeyCode"); }
