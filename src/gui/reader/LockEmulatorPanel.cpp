@@ -79,7 +79,9 @@ LockEmulatorPanel::LockEmulatorPanel(const QString &dataDir, KeyOnReaderFn keyOn
     m_presentKeyButton->setObjectName(QStringLiteral("presentKeyButton"));
     keyRow->addWidget(m_userKeyEdit, 1);
     keyRow->addWidget(m_presentKeyButton);
-    of->addRow(tr("&User Key:"), keyRow);
+    auto *keyLabel = new QLabel(tr("&User Key:"), openBox);
+    keyLabel->setBuddy(m_userKeyEdit);
+    of->addRow(keyLabel, keyRow);
     auto *codeRow = new QHBoxLayout;
     m_codeEdit = new QLineEdit(openBox);
     m_codeEdit->setObjectName(QStringLiteral("codeEdit"));
@@ -88,7 +90,9 @@ LockEmulatorPanel::LockEmulatorPanel(const QString &dataDir, KeyOnReaderFn keyOn
     m_enterCodeButton->setObjectName(QStringLiteral("enterCodeButton"));
     codeRow->addWidget(m_codeEdit, 1);
     codeRow->addWidget(m_enterCodeButton);
-    of->addRow(tr("&Code:"), codeRow);
+    auto *codeLabel = new QLabel(tr("&Code:"), openBox);
+    codeLabel->setBuddy(m_codeEdit);
+    of->addRow(codeLabel, codeRow);
     m_decisionLabel = new QLabel(openBox);
     m_decisionLabel->setObjectName(QStringLiteral("decisionLabel"));
     m_decisionLabel->setWordWrap(true);
