@@ -101,12 +101,12 @@ private slots:
         QTest::newRow("single-lock audit")
             << answered(encodeAuditRequest(0x01, fc).value)
             << QStringList{"Mission: Get Audit Trail Key (READ type 0x01)", "Facility code: 482615",
-                           "Open Lock With Code(Storehouse Mode)", "Invalid Key", "Initialize Lock", "codeType=Perm.",
-                           "skippedRecords: 0"}
+                           "Open Lock With Code(Storehouse Mode)", "Invalid Key", "Initialize Lock", "[Perm.]",
+                           "Skipped records: 0"}
             << "contents/records/2/serialId" << "2468";
         QTest::newRow("multi-lock audit")
             << answered(encodeAuditRequest(0xFB, fc, 25).value)
-            << QStringList{"Multi-Lock Audit Trail Key", "locksAudited: 1", "pagesPerLock: 8"}
+            << QStringList{"Multi-Lock Audit Trail Key", "Locks audited: 1", "Pages per lock: 8"}
             << "contents/blocks/0/recordsInBlock" << "4";
         QTest::newRow("information")
             << answered(encodeGetInformation(fc))
@@ -119,7 +119,7 @@ private slots:
         QByteArray setup = keytest::imageOf(encodeSystemSetup(s).value);
         fresh.touch(setup, kProgramKey, kNow);
         QTest::newRow("new lock setup") << setup
-                                        << QStringList{"New Lock Setup Mission Key", "timeInLock: 2026-12-03 12:30:00",
+                                        << QStringList{"New Lock Setup Mission Key", "Time in lock: 2026-12-03 12:30:00",
                                                        keytest::serial(0x2D, 3)}
                                         << "contents/locksTaken" << "1";
         LockSetupMission m;
@@ -131,14 +131,14 @@ private slots:
         u.timeShiftId = 4;
         m.users = {u};
         QTest::newRow("lock setup") << keytest::imageOf(encodeLockSetup(m).value)
-                                    << QStringList{"Key Management Mission Key", "keyCode=90210", "contentFlags: 0x1C"}
+                                    << QStringList{"Key Management Mission Key", "keyCode=90210", "Content flags: 0x1C"}
                                     << "contents/users/0/timeShiftId" << "4";
         MultiLockTarget t{1, keytest::serial(0x2D, 1), {}, {u}};
         QTest::newRow("multiple") << keytest::imageOf(encodeMultiLockMission(fc, {t}).value)
-                                  << QStringList{"Multi-Lock Key", "blockCount: 3", "kind: users"}
+                                  << QStringList{"Multi-Lock Key", "Block count: 3", "Kind: users"}
                                   << "contents/blocks/1/page" << "81";
         QTest::newRow("system code") << keytest::imageOf(encodeSystemCode(fc))
-                                     << QStringList{"System Code Key, not named by Read Key", "systemCodeIntact: yes"}
+                                     << QStringList{"System Code Key, not named by Read Key", "System code intact: yes"}
                                      << "type" << "0x05";
     }
     void describesEachKind()

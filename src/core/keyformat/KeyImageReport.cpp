@@ -291,19 +291,56 @@ void describeRead(const MissionHeader &h, const QByteArray &image, QJsonObject &
 
 void renderText(const QJsonValue &v, const QString &indent, QString &out);
 
+// "lockSerial" -> "Lock serial"; labels that already have blanks stay as they are.
+QString label(const QString &key)
+{
+    if (key.contains(QLatin1Char(' ')))
+        return key;
+    QString s;
+    for (int i = 0; i < key.size(); ++i) {
+        const QChar c = key.at(i);
+        if (i == 0)
+            s += c.toUpper();
+        else if (c.isUpper() && !key.at(i - 1).isUpper())
+            s += QLatin1Char(' ') + c.toLower();
+        else
+            s += c;
+    }
+    return s;
+}
+
+QString scalarText(const QJsonValue &v)
+{
+    return v.isBool() ? (v.toBool() ? QStringLiteral("yes") : QStringLiteral("no")) : v.toVariant().toString();
+}
+
+// One audit record on one line: time, event, identity, code type, person.
+QString recordLine(const QJsonObject &r)
+{
+    QString line = r.value(QStringLiteral("time")).toString() + QStringLiteral("  ")
+        + r.value(QStringLiteral("event")).toString() + QStringLiteral("  ") + r.value(QStringLiteral("serialId")).toString();
+    if (r.contains(QStringLiteral("codeType")))
+        line += QStringLiteral("  [") + r.value(QStringLiteral("codeType")).toString() + QLatin1Char(']');
+    if (r.contains(QStringLiteral("firstName")))
+        line += QStringLiteral("  %1 %2 (%3)")
+                    .arg(r.value(QStringLiteral("firstName")).toString(), r.value(QStringLiteral("lastName")).toString(),
+                         r.value(QStringLiteral("status")).toString());
+    return line;
+}
+
 void renderObject(const QJsonObject &o, const QString &indent, QString &out)
 {
+    // Plain values first, then lists and groups.
+    for (auto it = o.begin(); it != o.end(); ++it)
+        if (!it.value().isObject() && !it.value().isArray())
+            out += indent + label(it.key()) + QStringLiteral(": ") + scalarText(it.value()) + QLatin1Char('\n');
     for (auto it = o.begin(); it != o.end(); ++it) {
         const QJsonValue v = it.value();
-        if (v.isObject() || v.isArray()) {
-            const int n = v.isArray() ? v.toArray().size() : -1;
-            out += indent + it.key() + (n >= 0 ? QStringLiteral(" (%1):").arg(n) : QStringLiteral(":")) + QLatin1Char('\n');
-            renderText(v, indent + QStringLiteral("  "), out);
-        } else {
-            QString text = v.isBool() ? (v.toBool() ? QStringLiteral("yes") : QStringLiteral("no"))
-                                      : v.toVariant().toString();
-            out += indent + it.key() + QStringLiteral(": ") + text + QLatin1Char('\n');
-        }
+        if (!v.isObject() && !v.isArray())
+            continue;
+        const int n = v.isArray() ? v.toArray().size() : -1;
+        out += indent + label(it.key()) + (n >= 0 ? QStringLiteral(" (%1):").arg(n) : QStringLiteral(":")) + QLatin1Char('\n');
+        renderText(v, indent + QStringLiteral("  "), out);
     }
 }
 
@@ -311,28 +348,33 @@ void renderText(const QJsonValue &v, const QString &indent, QString &out)
 {
     if (v.isObject()) {
         renderObject(v.toObject(), indent, out);
-    } else if (v.isArray()) {
-        const QJsonArray a = v.toArray();
-        for (int i = 0; i < a.size(); ++i) {
-            const QJsonValue e = a.at(i);
-            if (e.isObject()) {
-                QStringList parts;
-                const QJsonObject o = e.toObject();
-                bool nested = false;
-                for (auto it = o.begin(); it != o.end(); ++it)
-                    nested = nested || it.value().isArray() || it.value().isObject();
-                if (nested) {
-                    out += indent + QStringLiteral("[%1]\n").arg(i + 1);
-                    renderObject(o, indent + QStringLiteral("  "), out);
-                    continue;
-                }
-                for (auto it = o.begin(); it != o.end(); ++it)
-                    parts << it.key() + QLatin1Char('=') + (it.value().isBool() ? (it.value().toBool() ? QStringLiteral("yes") : QStringLiteral("no")) : it.value().toVariant().toString());
-                out += indent + QStringLiteral("%1. ").arg(i + 1) + parts.join(QStringLiteral(", ")) + QLatin1Char('\n');
-            } else {
-                out += indent + QStringLiteral("%1. ").arg(i + 1) + e.toVariant().toString() + QLatin1Char('\n');
-            }
+        return;
+    }
+    const QJsonArray a = v.toArray();
+    for (int i = 0; i < a.size(); ++i) {
+        const QJsonValue e = a.at(i);
+        const QString number = QStringLiteral("%1. ").arg(i + 1);
+        if (!e.isObject()) {
+            out += indent + number + scalarText(e) + QLatin1Char('\n');
+            continue;
         }
+        const QJsonObject o = e.toObject();
+        if (o.contains(QStringLiteral("event")) && o.contains(QStringLiteral("time"))) {
+            out += indent + number + recordLine(o) + QLatin1Char('\n');
+            continue;
+        }
+        bool nested = false;
+        for (auto it = o.begin(); it != o.end(); ++it)
+            nested = nested || it.value().isArray() || it.value().isObject();
+        if (nested) {
+            out += indent + QStringLiteral("[%1]\n").arg(i + 1);
+            renderObject(o, indent + QStringLiteral("  "), out);
+            continue;
+        }
+        QStringList parts;
+        for (auto it = o.begin(); it != o.end(); ++it)
+            parts << it.key() + QLatin1Char('=') + scalarText(it.value());
+        out += indent + number + parts.join(QStringLiteral(", ")) + QLatin1Char('\n');
     }
 }
 
