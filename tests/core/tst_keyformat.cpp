@@ -93,6 +93,8 @@ private slots:
         const MissionHeader h = parseHeader(p);
         QCOMPARE(h.facilityOffset, offset);
         QCOMPARE(facilityText(h.facility), QStringLiteral("482615"));
+        QVERIFY(h.facilityIs(keytest::facility("482615")));
+        QVERIFY(!h.facilityIs(keytest::facility("482616")));
         // Everything but tag, type and facility code is 0xFF.
         const int typeAt = form == int(HeaderForm::Write) ? 5 : 4;
         for (int i = typeAt + 1; i < kPageSize; ++i)

@@ -38,6 +38,8 @@ struct MissionHeader
     QString kind;            // a short description for any header, named or not
 
     bool isMission() const { return form != HeaderForm::None; }
+    // The check the Read Key window makes: the code at this type's place equals the site's.
+    bool facilityIs(const FacilityBytes &site) const { return facilityOffset >= 0 && facility == site; }
 };
 
 // Byte where the facility code sits for a mission type, -1 for unknown types.
