@@ -11,6 +11,8 @@
 
 #include <QtTest>
 
+#include <ctime>
+
 using namespace keyformat;
 using keytest::hex;
 using keytest::pageData;
@@ -615,6 +617,22 @@ private slots:
         QCOMPARE(a.run.records.size(), real ? 1 : 0);
         QCOMPARE(a.run.skippedUnrealDate, passes && !real ? 1 : 0);
         QCOMPARE(a.run.skippedByRules, passes ? 4 : 5); // the unwritten tail of the claimed five
+    }
+
+    void readingInDaylightSavingGapIsKept()
+    {
+        // 02:30 on the spring change does not exist on a PC in Berlin; the lock's reading still does.
+        const QByteArray tz = qgetenv("TZ");
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        const bool gap = !QDateTime(QDate(2026, 3, 29), QTime(2, 30)).isValid();
+        const QDateTime dt = stampToDateTime({0x26, 0x03, 0x29, 0x02, 0x30, 0x00});
+        qputenv("TZ", tz);
+        tzset();
+        if (!gap)
+            QSKIP("The time zone database has no Europe/Berlin.");
+        QVERIFY(dt.isValid());
+        QCOMPARE(dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), QStringLiteral("2026-03-29 02:30:00"));
     }
 
     void lockClock_data()

@@ -148,7 +148,15 @@ QDateTime stampToDateTime(const BcdStamp &s)
     const QTime time(h, mi, se);
     if (!date.isValid() || !time.isValid())
         return {};
-    return QDateTime(date, time);
+    return wallClock(date, time);
+}
+
+QDateTime wallClock(const QDate &date, const QTime &time)
+{
+    const QDateTime local(date, time);
+    if (local.isValid() || !date.isValid() || !time.isValid())
+        return local;
+    return QDateTime(date, time, Qt::UTC);
 }
 
 QString stampText(const BcdStamp &s)

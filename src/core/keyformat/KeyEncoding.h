@@ -66,7 +66,12 @@ bool stampPassesRangeTest(const BcdStamp &s);
 // The stamp as a real date-time (20YY); invalid when a nibble is not a digit
 // or the fields form no real moment (31 April, hour 24, minute 60).
 QDateTime stampToDateTime(const BcdStamp &s);
-QString stampText(const BcdStamp &s); // "yyyy-MM-dd HH:mm:ss" or the raw digits when not real
+QString stampText(const BcdStamp &s);
+// A lock's wall-clock reading as a date-time. Locks know no time zones: a
+// reading that falls into the PC's daylight-saving gap (02:30 on the spring
+// change) is still a real reading, so it is kept with the same fields
+// instead of becoming invalid.
+QDateTime wallClock(const QDate &date, const QTime &time); // "yyyy-MM-dd HH:mm:ss" or the raw digits when not real
 
 // Digit codes: a count byte then five bytes holding the code right-padded with
 // 0 to ten digits, first digit in the high nibble. False (and nothing

@@ -25,7 +25,7 @@ QDateTime wall(const QDateTime &dt)
 }
 QDateTime local(const QDateTime &w)
 {
-    return QDateTime(w.date(), w.time());
+    return wallClock(w.date(), w.time());
 }
 
 QByteArray romBytes(const QString &serial)
