@@ -33,7 +33,8 @@ LockSetupMission fullMission()
             m.tables.timeShifts << TimeShiftRow{g, QTime(e, 0), QTime(e + 1, 30), QStringLiteral("Monday")};
     for (int i = 0; i < kMaxUsers; ++i) {
         LockUser u;
-        u.userType = i % 3 == 0 ? QStringLiteral("iButton") : (i % 3 == 1 ? QStringLiteral("KeyCode") : QStringLiteral("Complex"));
+        u.userType = i % 3 == 0 ? QStringLiteral("iButton")
+                                : (i % 3 == 1 ? QStringLiteral("KeyCode") : QStringLiteral("Complex"));
         u.keyCode = QString::number(100000 + i);
         u.serialId = serialFor(0x01, quint32(i));
         u.timeShiftId = 1 + i % 16;
@@ -55,7 +56,8 @@ QByteArray fullAuditKey()
     putClock(p1, 4, QDateTime(QDate(2026, 12, 3), QTime(9, 5, 7)));
     putPage(img, 1, p1);
     for (int i = 0; i < kMaxSingleKeyRecords; ++i) {
-        const QByteArray id = i % 2 ? codeIdentity(QStringLiteral("1234")) : QByteArray("\x01\x11\x22\x33\x44\x55\x66\x77", 8);
+        const QByteArray id =
+            i % 2 ? codeIdentity(QStringLiteral("1234")) : QByteArray("\x01\x11\x22\x33\x44\x55\x66\x77", 8);
         const QByteArray r = encodeAuditRecord(id, QDateTime(QDate(2026, 12, 3), QTime(9, 5, 7)).addSecs(i), 0x00);
         img.replace((2 + i / 4) * kPageSize + 16 * (i % 4), 16, r);
     }

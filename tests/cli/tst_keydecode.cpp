@@ -73,7 +73,8 @@ class TestKeyDecodeCli : public QObject
         p.start(qEnvironmentVariable("CORVANECTL"), args);
         if (!p.waitForFinished(30000))
             return {};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
     }
     QString write(const QString &name, const QByteArray &bytes)
     {
@@ -98,20 +99,25 @@ private slots:
         QTest::addColumn<QString>("jsonPath"); // "a/b/0/c" into the JSON
         QTest::addColumn<QString>("jsonValue");
         const FacilityBytes fc = keytest::facility();
-        QTest::newRow("single-lock audit")
-            << answered(encodeAuditRequest(0x01, fc).value)
-            << QStringList{"Mission: Get Audit Trail Key (READ type 0x01)", "Facility code: 482615",
-                           "Open Lock With Code(Storehouse Mode)", "Invalid Key", "Initialize Lock", "[Perm.]",
-                           "Skipped records: 0"}
-            << "contents/records/2/serialId" << "2468";
+        QTest::newRow("single-lock audit") << answered(encodeAuditRequest(0x01, fc).value)
+                                           << QStringList{"Mission: Get Audit Trail Key (READ type 0x01)",
+                                                          "Facility code: 482615",
+                                                          "Open Lock With Code(Storehouse Mode)",
+                                                          "Invalid Key",
+                                                          "Initialize Lock",
+                                                          "[Perm.]",
+                                                          "Skipped records: 0"}
+                                           << "contents/records/2/serialId"
+                                           << "2468";
         QTest::newRow("multi-lock audit")
             << answered(encodeAuditRequest(0xFB, fc, 25).value)
             << QStringList{"Multi-Lock Audit Trail Key", "Locks audited: 1", "Pages per lock: 8"}
-            << "contents/blocks/0/recordsInBlock" << "4";
-        QTest::newRow("information")
-            << answered(encodeGetInformation(fc))
-            << QStringList{"Get Information Key", "User Number: 2", "Battery Voltage: 4.8", "code=2468"}
-            << "contents/lockInformation/Lock Serial ID" << keytest::serial(0x2D, 1);
+            << "contents/blocks/0/recordsInBlock"
+            << "4";
+        QTest::newRow("information") << answered(encodeGetInformation(fc))
+                                     << QStringList{"Get Information Key", "User Number: 2", "Battery Voltage: 4.8",
+                                                    "code=2468"}
+                                     << "contents/lockInformation/Lock Serial ID" << keytest::serial(0x2D, 1);
         SystemSetupMission s;
         s.facility = fc;
         s.clock = kNow;
@@ -119,9 +125,10 @@ private slots:
         QByteArray setup = keytest::imageOf(encodeSystemSetup(s).value);
         fresh.touch(setup, kProgramKey, kNow);
         QTest::newRow("new lock setup") << setup
-                                        << QStringList{"New Lock Setup Mission Key", "Time in lock: 2026-12-03 12:30:00",
-                                                       keytest::serial(0x2D, 3)}
-                                        << "contents/locksTaken" << "1";
+                                        << QStringList{"New Lock Setup Mission Key",
+                                                       "Time in lock: 2026-12-03 12:30:00", keytest::serial(0x2D, 3)}
+                                        << "contents/locksTaken"
+                                        << "1";
         LockSetupMission m;
         m.facility = fc;
         m.lockSerials = {keytest::serial(0x2D, 1)};
@@ -132,14 +139,17 @@ private slots:
         m.users = {u};
         QTest::newRow("lock setup") << keytest::imageOf(encodeLockSetup(m).value)
                                     << QStringList{"Key Management Mission Key", "keyCode=90210", "Content flags: 0x1C"}
-                                    << "contents/users/0/timeShiftId" << "4";
+                                    << "contents/users/0/timeShiftId"
+                                    << "4";
         MultiLockTarget t{1, keytest::serial(0x2D, 1), {}, {u}};
         QTest::newRow("multiple") << keytest::imageOf(encodeMultiLockMission(fc, {t}).value)
                                   << QStringList{"Multi-Lock Key", "Block count: 3", "Kind: users"}
-                                  << "contents/blocks/1/page" << "81";
+                                  << "contents/blocks/1/page"
+                                  << "81";
         QTest::newRow("system code") << keytest::imageOf(encodeSystemCode(fc))
                                      << QStringList{"System Code Key, not named by Read Key", "System code intact: yes"}
-                                     << "type" << "0x05";
+                                     << "type"
+                                     << "0x05";
     }
     void describesEachKind()
     {

@@ -19,8 +19,8 @@ namespace {
 // limits, BCD edges and plain noise.
 uint8_t interestingByte(QRandomGenerator &rng)
 {
-    static const uint8_t picks[] = {0x00, 0x01, 0x02, 0x03, 0x0D, 0x12, 0x24, 0x31, 0x59, 0x5A,
-                                    0x60, 0x99, 0xAA, 0xE0, 0xF9, 0xFB, 0xFE, 0xFF};
+    static const uint8_t picks[] = {0x00, 0x01, 0x02, 0x03, 0x0D, 0x12, 0x24, 0x31, 0x59,
+                                    0x5A, 0x60, 0x99, 0xAA, 0xE0, 0xF9, 0xFB, 0xFE, 0xFF};
     if (rng.bounded(3) == 0)
         return static_cast<uint8_t>(rng.bounded(256));
     return picks[rng.bounded(int(sizeof picks))];
@@ -36,11 +36,11 @@ QByteArray randomImage(QRandomGenerator &rng, int size)
 
 const QList<QByteArray> &headers()
 {
-    static const QList<QByteArray> h{
-        QByteArray("WRITE\x00", 6), QByteArray("WRITE\x01", 6), QByteArray("WRITE\x02", 6), QByteArray("WRITE\x03", 6),
-        QByteArray("WRITE\x05", 6), QByteArray("READ\x00", 5),  QByteArray("READ\x01", 5),  QByteArray("READ\x02", 5),
-        QByteArray("READ\x03", 5),  QByteArray("READ\xE0", 5),  QByteArray("READ\xFB", 5),  QByteArray("READ\xFC", 5),
-        QByteArray("READ\xFE", 5),  QByteArray("RE", 2),        QByteArray()};
+    static const QList<QByteArray> h{QByteArray("WRITE\x00", 6), QByteArray("WRITE\x01", 6), QByteArray("WRITE\x02", 6),
+                                     QByteArray("WRITE\x03", 6), QByteArray("WRITE\x05", 6), QByteArray("READ\x00", 5),
+                                     QByteArray("READ\x01", 5),  QByteArray("READ\x02", 5),  QByteArray("READ\x03", 5),
+                                     QByteArray("READ\xE0", 5),  QByteArray("READ\xFB", 5),  QByteArray("READ\xFC", 5),
+                                     QByteArray("READ\xFE", 5),  QByteArray("RE", 2),        QByteArray()};
     return h;
 }
 
@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(a.recordsInKey, 0xFFFF);
         QCOMPARE(a.run.skippedByRules, kMaxSingleKeyRecords);
 
-        putPage(img, 1, QByteArray(64, char(0x01)) .replace(16, 8, QByteArray(8, char(0x2D))));
+        putPage(img, 1, QByteArray(64, char(0x01)).replace(16, 8, QByteArray(8, char(0x2D))));
         QByteArray p1 = pageOf(img, 1);
         p1.replace(49, 2, QByteArray(2, char(0xFF)));
         putPage(img, 1, p1);

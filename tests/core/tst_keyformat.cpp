@@ -111,7 +111,7 @@ private slots:
         onewire::RomBytes rom{};
         QVERIFY(onewire::busFromSerialText(s, rom));
         putRom(buf, 0, rom);
-        QCOMPARE(uint8_t(buf.at(0)), uint8_t(0x2D));                        // last two characters
+        QCOMPARE(uint8_t(buf.at(0)), uint8_t(0x2D));                          // last two characters
         QCOMPARE(uint8_t(buf.at(7)), uint8_t(s.left(2).toUInt(nullptr, 16))); // first two: the CRC-8
         QCOMPARE(serialTextAt(buf, 0), s);
     }
@@ -268,12 +268,10 @@ private slots:
         QTest::newRow("keycode 4 digits, ts3, ae1, no holiday")
             << user(QStringLiteral("KeyCode"), QStringLiteral("1234"), {}, 3, 1, false)
             << hex("04 12 34 00 00 00 FF FF") + QByteArray(8, char(0xFF)) + hex("02 FF FF FF");
-        QTest::newRow("iButton, ts1, ae4, holiday")
-            << user(QStringLiteral("iButton"), {}, s, 1, 4, true)
-            << QByteArray(8, char(0xFF)) + romHex + hex("FF 03 FF FF");
-        QTest::newRow("complex")
-            << user(QStringLiteral("Complex"), QStringLiteral("987654"), s, 16, 15, false)
-            << hex("06 98 76 54 00 00 FF FF") + romHex + hex("0F FE FF FF");
+        QTest::newRow("iButton, ts1, ae4, holiday") << user(QStringLiteral("iButton"), {}, s, 1, 4, true)
+                                                    << QByteArray(8, char(0xFF)) + romHex + hex("FF 03 FF FF");
+        QTest::newRow("complex") << user(QStringLiteral("Complex"), QStringLiteral("987654"), s, 16, 15, false)
+                                 << hex("06 98 76 54 00 00 FF FF") + romHex + hex("0F FE FF FF");
     }
     void userRecord()
     {
@@ -317,9 +315,11 @@ private slots:
         t.timeShifts << TimeShiftRow{3, QTime(8, 0), QTime(17, 30), QStringLiteral("Saturday")}
                      << TimeShiftRow{3, QTime(6, 15), QTime(7, 0), QStringLiteral("Monday")};
         for (int i = 0; i < 17; ++i)
-            t.schedule << ScheduleRow{QTime(i, 5), i % 2 ? QStringLiteral("Lock Mode") : QStringLiteral("Unlock Mode"),
+            t.schedule << ScheduleRow{QTime(i, 5),
+                                      i % 2 ? QStringLiteral("Lock Mode") : QStringLiteral("Unlock Mode"),
                                       {{true, false, false, false, false, false, true}}};
-        t.schedule << ScheduleRow{QTime(7, 30), QStringLiteral("Classroom Mode"), {{false, true, true, true, true, true, false}}};
+        t.schedule << ScheduleRow{
+            QTime(7, 30), QStringLiteral("Classroom Mode"), {{false, true, true, true, true, true, false}}};
         const QDateTime a(QDate(2026, 1, 2), QTime(3, 4)), b(QDate(2027, 5, 6), QTime(7, 8));
         for (int g = 1; g <= 3; ++g) {
             t.actExpDates << DateGroupRow{g, a, b};
@@ -434,7 +434,8 @@ private slots:
         QByteArray broken = p;
         broken[10] = char(0x00);
         QVERIFY(!systemCodeIsIntact(broken));
-        QVERIFY(pageData(encodeGetInformation(keytest::facility()), 0).startsWith(QByteArray("READ\x00\x48\x26\x15\x00\x00", 10)));
+        QVERIFY(pageData(encodeGetInformation(keytest::facility()), 0)
+                    .startsWith(QByteArray("READ\x00\x48\x26\x15\x00\x00", 10)));
     }
 
     void oneOffKeyBitmap_data()
@@ -526,34 +527,71 @@ private slots:
         QTest::addColumn<QString>("person");   // first|last|status
         const QByteArray when = hex("26 04 00 30 23 59 59");
         QTest::newRow("code Once Invalid 0A") << hex("FF 04 12 34 FF FF FF FF") + when + hex("4A") << false << "1234"
-                                              << "Invalid Code(0A)" << "Once" << "||";
+                                              << "Invalid Code(0A)"
+                                              << "Once"
+                                              << "||";
         QTest::newRow("code Perm Unknown 03") << hex("FF 04 12 34 FF FF FF FF") + when + hex("13") << false << "1234"
-                                              << "Unknown Type(03)" << "Perm." << "||";
+                                              << "Unknown Type(03)"
+                                              << "Perm."
+                                              << "||";
         QTest::newRow("code TSub open") << hex("FF 06 98 76 54 FF FF FF") + when + hex("30") << false << "987654"
-                                        << "Open Lock With Code(Storehouse Mode)" << "TSub" << "||";
+                                        << "Open Lock With Code(Storehouse Mode)"
+                                        << "TSub"
+                                        << "||";
         QTest::newRow("code OOFF lockout") << hex("FF 02 77 FF FF FF FF FF") + when + hex("24") << false << "77"
-                                           << "Forbidden Code(Access During Lockout Mode)" << "OOFF" << "||";
-        QTest::newRow("code count above 12") << hex("FF 20 12 34 56 78 90 12") + when + hex("F1") << false
-                                             << "123456789012" << "Open Lock With Code(Classroom Mode)" << "Temp" << "||";
-        QTest::newRow("lock auto closed") << hex("00 00 00 00 00 00 00 02") + when + hex("01") << false
-                                          << "0200000000000000" << "Lock Auto Closed" << "-" << "||";
-        QTest::newRow("lock push button") << hex("00 00 00 00 00 00 00 03") + when + hex("00") << false
-                                          << "0300000000000000" << "Close Lock By Push Button" << "-" << "||";
-        QTest::newRow("unknown key invalid") << hex("00 11 22 33 44 55 66 77") + when + hex("03") << false
-                                             << "7766554433221100" << "Invalid Key" << "-" << "||";
+                                           << "Forbidden Code(Access During Lockout Mode)"
+                                           << "OOFF"
+                                           << "||";
+        QTest::newRow("code count above 12")
+            << hex("FF 20 12 34 56 78 90 12") + when + hex("F1") << false << "123456789012"
+            << "Open Lock With Code(Classroom Mode)"
+            << "Temp"
+            << "||";
+        QTest::newRow("lock auto closed")
+            << hex("00 00 00 00 00 00 00 02") + when + hex("01") << false << "0200000000000000"
+            << "Lock Auto Closed"
+            << "-"
+            << "||";
+        QTest::newRow("lock push button")
+            << hex("00 00 00 00 00 00 00 03") + when + hex("00") << false << "0300000000000000"
+            << "Close Lock By Push Button"
+            << "-"
+            << "||";
+        QTest::newRow("unknown key invalid")
+            << hex("00 11 22 33 44 55 66 77") + when + hex("03") << false << "7766554433221100"
+            << "Invalid Key"
+            << "-"
+            << "||";
         QTest::newRow("registered 03") << hex("01 11 22 33 44 55 66 77") + when + hex("03") << true
-                                       << "7766554433221101" << "Unknown Type" << "-" << "||";
+                                       << "7766554433221101"
+                                       << "Unknown Type"
+                                       << "-"
+                                       << "||";
         QTest::newRow("registered 60") << hex("01 11 22 33 44 55 66 77") + when + hex("60") << true
-                                       << "7766554433221101" << "iButton Access(Complex Type Step One)" << "-" << "||";
-        QTest::newRow("registered act/exp") << hex("01 11 22 33 44 55 66 77") + when + hex("06") << true
-                                            << "7766554433221101" << "Invalid Access(Act/Exp Date Setting)" << "-" << "||";
+                                       << "7766554433221101"
+                                       << "iButton Access(Complex Type Step One)"
+                                       << "-"
+                                       << "||";
+        QTest::newRow("registered act/exp")
+            << hex("01 11 22 33 44 55 66 77") + when + hex("06") << true << "7766554433221101"
+            << "Invalid Access(Act/Exp Date Setting)"
+            << "-"
+            << "||";
         QTest::newRow("program key F4") << hex("37 11 22 33 44 55 66 77") + when + hex("F4") << false
-                                        << "7766554433221137" << "Download Lock Audit Trial" << "-"
+                                        << "7766554433221137"
+                                        << "Download Lock Audit Trial"
+                                        << "-"
                                         << "Admin|Admin|Permitted";
         QTest::newRow("program key E7") << hex("37 11 22 33 44 55 66 77") + when + hex("E7") << false
-                                        << "7766554433221137" << "Set Parameter Key" << "-" << "Admin|Admin|Permitted";
+                                        << "7766554433221137"
+                                        << "Set Parameter Key"
+                                        << "-"
+                                        << "Admin|Admin|Permitted";
         QTest::newRow("program key F9") << hex("37 11 22 33 44 55 66 77") + when + hex("F9") << false
-                                        << "7766554433221137" << "Unknown Type" << "-" << "Unknown|Unknown|Denied";
+                                        << "7766554433221137"
+                                        << "Unknown Type"
+                                        << "-"
+                                        << "Unknown|Unknown|Denied";
     }
     void auditRecord()
     {
@@ -769,7 +807,11 @@ private slots:
         p1[15] = 0x5A;
         p1.replace(16, 8, hex("2D 01 00 00 00 00 00 9A"));
         p1[25] = 0x5A;
-        p1.replace(44, 7, QByteArray("\x01\x20" "E10", 5) + hex("00 02"));
+        p1.replace(44, 7,
+                   QByteArray("\x01\x20"
+                              "E10",
+                              5) +
+                       hex("00 02"));
         p1.replace(57, 7, hex("26 12 00 03 24 05 07"));
         putPage(img, 1, p1);
         QByteArray p2 = blankPage();
@@ -901,7 +943,8 @@ private slots:
         QFETCH(bool, clear);
         QFETCH(QByteArray, header);
         const QString lock = keytest::serial(0x2D, 3);
-        DeleteCodeEntry e{QDateTime(QDate(2026, 12, 3), QTime(9, 0)), QDateTime(QDate(2026, 12, 5), QTime(18, 0)), true, 2};
+        DeleteCodeEntry e{QDateTime(QDate(2026, 12, 3), QTime(9, 0)), QDateTime(QDate(2026, 12, 5), QTime(18, 0)), true,
+                          2};
         const auto r = encodeDeleteCodeMission(keytest::facility(), lock, {e}, clear);
         QVERIFY(r.ok);
         QList<int> expected;
@@ -912,7 +955,8 @@ private slots:
         QCOMPARE(pageData(r.value, 0).left(10), QByteArray("WRITE\x03\x01\x48\x26\x15", 10));
         QCOMPARE(pageData(r.value, 1).mid(8, 10), header);
         QCOMPARE(serialTextAt(pageData(r.value, 1), 0), lock);
-        QCOMPARE(pageData(r.value, 2), hex("26 12 03 09 00 26 12 05 18 00 00 02 FF FF FF FF") + QByteArray(48, char(0xFF)));
+        QCOMPARE(pageData(r.value, 2),
+                 hex("26 12 03 09 00 26 12 05 18 00 00 02 FF FF FF FF") + QByteArray(48, char(0xFF)));
         QCOMPARE(pageData(r.value, 20), blankPage());
         QVector<DeleteCodeEntry> many(77, e);
         const auto refused = encodeDeleteCodeMission(keytest::facility(), lock, many, clear);

@@ -19,7 +19,8 @@ namespace {
 const QDateTime kNow(QDate(2026, 12, 3), QTime(9, 5, 7)); // a Thursday
 const QString kProgramKey = keytest::serial(0x37, 0x777);
 
-LockUser mkUser(const QString &type, const QString &code, const QString &serial, int ts = 1, int ae = 1, bool hol = false)
+LockUser mkUser(const QString &type, const QString &code, const QString &serial, int ts = 1, int ae = 1,
+                bool hol = false)
 {
     LockUser u;
     u.userType = type;
@@ -38,13 +39,16 @@ ScheduleTables siteTables()
     ScheduleTables t;
     for (const char *day : {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"})
         t.timeShifts << TimeShiftRow{2, QTime(8, 0), QTime(17, 0), QLatin1String(day)};
-    t.schedule << ScheduleRow{QTime(7, 0), QStringLiteral("Classroom Mode"), {{false, true, true, true, true, true, false}}}
-               << ScheduleRow{QTime(12, 0), QStringLiteral("Storehouse Mode"), {{false, true, true, true, true, true, false}}}
-               << ScheduleRow{QTime(22, 0), QStringLiteral("Lock Mode"), {{true, true, true, true, true, true, true}}};
+    t.schedule
+        << ScheduleRow{QTime(7, 0), QStringLiteral("Classroom Mode"), {{false, true, true, true, true, true, false}}}
+        << ScheduleRow{QTime(12, 0), QStringLiteral("Storehouse Mode"), {{false, true, true, true, true, true, false}}}
+        << ScheduleRow{QTime(22, 0), QStringLiteral("Lock Mode"), {{true, true, true, true, true, true, true}}};
     t.actExpDates << DateGroupRow{1, {}, {}}
-                  << DateGroupRow{2, QDateTime(QDate(2026, 1, 1), QTime(0, 0)), QDateTime(QDate(2026, 12, 1), QTime(0, 0))};
+                  << DateGroupRow{2, QDateTime(QDate(2026, 1, 1), QTime(0, 0)),
+                                  QDateTime(QDate(2026, 12, 1), QTime(0, 0))};
     t.holidays << DateGroupRow{1, {}, {}}
-               << DateGroupRow{2, QDateTime(QDate(2026, 12, 24), QTime(0, 0)), QDateTime(QDate(2026, 12, 26), QTime(23, 59))};
+               << DateGroupRow{2, QDateTime(QDate(2026, 12, 24), QTime(0, 0)),
+                               QDateTime(QDate(2026, 12, 26), QTime(23, 59))};
     return t;
 }
 
@@ -52,11 +56,11 @@ struct Site
 {
     FacilityBytes fc = keytest::facility("482615");
     QString lockSerial = keytest::serial(0x2D, 1);
-    QString keyUser = keytest::serial(0x01, 0x100);      // iButton, no limits
-    QString shiftUser = keytest::serial(0x01, 0x101);    // iButton, time shift 2
-    QString expiredUser = keytest::serial(0x01, 0x102);  // iButton, act/exp 2
-    QString holidayUser = keytest::serial(0x01, 0x103);  // iButton, holidays apply
-    QString complexUser = keytest::serial(0x01, 0x104);  // key then code 5555
+    QString keyUser = keytest::serial(0x01, 0x100);     // iButton, no limits
+    QString shiftUser = keytest::serial(0x01, 0x101);   // iButton, time shift 2
+    QString expiredUser = keytest::serial(0x01, 0x102); // iButton, act/exp 2
+    QString holidayUser = keytest::serial(0x01, 0x103); // iButton, holidays apply
+    QString complexUser = keytest::serial(0x01, 0x104); // key then code 5555
     QString stranger = keytest::serial(0x01, 0x1FF);
 
     QVector<LockUser> users() const
@@ -212,19 +216,20 @@ private slots:
         QTest::addColumn<bool>("opened");
         QTest::addColumn<QString>("event");
         const Site s;
-        const QDateTime morning(QDate(2026, 12, 3), QTime(7, 30));  // classroom period
-        const QDateTime noon(QDate(2026, 12, 3), QTime(12, 30));    // storehouse period
+        const QDateTime morning(QDate(2026, 12, 3), QTime(7, 30)); // classroom period
+        const QDateTime noon(QDate(2026, 12, 3), QTime(12, 30));   // storehouse period
         const QDateTime evening(QDate(2026, 12, 3), QTime(18, 0));
         const QDateTime xmas(QDate(2026, 12, 25), QTime(12, 30));
         QTest::newRow("key, storehouse") << s.keyUser << noon << true << "Open Lock With Key(Storehouse Mode)";
         QTest::newRow("key, classroom") << s.keyUser << morning << true << "Open Lock With Key(Classroom Mode)";
         QTest::newRow("shift user inside") << s.shiftUser << noon << true << "Open Lock With Key(Storehouse Mode)";
-        QTest::newRow("shift user after hours") << s.shiftUser << evening << false << "Invalid Access(Time Shift Setting)";
+        QTest::newRow("shift user after hours")
+            << s.shiftUser << evening << false << "Invalid Access(Time Shift Setting)";
         QTest::newRow("shift user Saturday") << s.shiftUser << QDateTime(QDate(2026, 12, 5), QTime(12, 0)) << false
                                              << "Invalid Access(Time Shift Setting)";
         QTest::newRow("expired user") << s.expiredUser << noon << false << "Invalid Access(Act/Exp Date Setting)";
-        QTest::newRow("holiday user at Christmas") << s.holidayUser << xmas << false
-                                                   << "Invalid Access(Exception Date Setting)";
+        QTest::newRow("holiday user at Christmas")
+            << s.holidayUser << xmas << false << "Invalid Access(Exception Date Setting)";
         QTest::newRow("key user at Christmas") << s.keyUser << xmas << true << "Open Lock With Key(Storehouse Mode)";
         QTest::newRow("stranger") << s.stranger << noon << false << "Invalid Key";
         QTest::newRow("code user") << "code:1234" << noon << true << "Open Lock With Code(Storehouse Mode)";
@@ -239,12 +244,13 @@ private slots:
         QFETCH(QString, event);
         const Site s;
         EmulatedLock lock = programmedLock(s);
-        const lockemu::LockAnswer a = who.startsWith(QLatin1String("code:")) ? lock.enterCode(who.mid(5), at)
-                                                                              : lock.presentKey(who, at);
+        const lockemu::LockAnswer a =
+            who.startsWith(QLatin1String("code:")) ? lock.enterCode(who.mid(5), at) : lock.presentKey(who, at);
         QCOMPARE(a.accepted, opened);
         // The PC reads the event back from an audit key, naming registered keys.
         const QStringList registered{s.keyUser, s.shiftUser, s.expiredUser, s.holidayUser, s.complexUser};
-        const QStringList events = eventsOnAuditKey(lock, s, [&](const QString &id) { return registered.contains(id); });
+        const QStringList events =
+            eventsOnAuditKey(lock, s, [&](const QString &id) { return registered.contains(id); });
         QVERIFY(events.size() >= 3); // initialise, programming, the opening
         QCOMPARE(events.last(), event);
         QCOMPARE(events.first(), QStringLiteral("Initialize Lock"));
@@ -261,11 +267,11 @@ private slots:
         QCOMPARE(lock.presentKey(s.complexUser, t.addSecs(60)).eventCode, 0x60);
         QVERIFY(!lock.enterCode(QStringLiteral("5555"), t.addSecs(120)).accepted); // too late
         const QStringList events = eventsOnAuditKey(lock, s, [&](const QString &id) { return id == s.complexUser; });
-        QCOMPARE(events.mid(2), (QStringList{QStringLiteral("iButton Access(Complex Type Step One)"),
-                                             QStringLiteral("Open Lock With Code(Storehouse Mode)"),
-                                             QStringLiteral("Invalid Code(08)"),
-                                             QStringLiteral("iButton Access(Complex Type Step One)"),
-                                             QStringLiteral("Invalid Code(08)")}));
+        QCOMPARE(
+            events.mid(2),
+            (QStringList{QStringLiteral("iButton Access(Complex Type Step One)"),
+                         QStringLiteral("Open Lock With Code(Storehouse Mode)"), QStringLiteral("Invalid Code(08)"),
+                         QStringLiteral("iButton Access(Complex Type Step One)"), QStringLiteral("Invalid Code(08)")}));
     }
 
     void classroomModeToggles()
@@ -423,7 +429,8 @@ private slots:
         for (int i = 0; i < 60; ++i)
             many << mkUser(QStringLiteral("KeyCode"), QString::number(7000 + i), {});
         MultiLockTarget ta{0, s.lockSerial, siteTables(), many};
-        MultiLockTarget tb{2, s2.lockSerial, ScheduleTables{}, {mkUser(QStringLiteral("KeyCode"), QStringLiteral("42"), {})}};
+        MultiLockTarget tb{
+            2, s2.lockSerial, ScheduleTables{}, {mkUser(QStringLiteral("KeyCode"), QStringLiteral("42"), {})}};
         QByteArray key = keyWith(encodeMultiLockMission(s.fc, {ta, tb}));
         QVERIFY(a.touch(key, kProgramKey, kNow).accepted);
         QVERIFY(b.touch(key, kProgramKey, kNow).accepted);
@@ -438,7 +445,8 @@ private slots:
         QVERIFY(!c.touch(key, kProgramKey, kNow).accepted);
         QCOMPARE(c.users().size(), 6);
 
-        DeleteCodeEntry d{QDateTime(QDate(2026, 12, 3), QTime(9, 0)), QDateTime(QDate(2026, 12, 4), QTime(9, 0)), true, 1};
+        DeleteCodeEntry d{QDateTime(QDate(2026, 12, 3), QTime(9, 0)), QDateTime(QDate(2026, 12, 4), QTime(9, 0)), true,
+                          1};
         key = keyWith(encodeDeleteCodeMission(s.fc, s.lockSerial, {d, d}, false));
         QVERIFY(a.touch(key, kProgramKey, kNow).accepted);
         QCOMPARE(a.deletedCodes().size(), 2);

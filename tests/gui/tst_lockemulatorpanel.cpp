@@ -46,11 +46,7 @@ class TestLockEmulatorPanel : public QObject
         p->setDefaultFacility(keytest::facility());
         return p;
     }
-    template <typename T>
-    T *child(QWidget *w, const char *name)
-    {
-        return w->findChild<T *>(QLatin1String(name));
-    }
+    template <typename T> T *child(QWidget *w, const char *name) { return w->findChild<T *>(QLatin1String(name)); }
 
 private slots:
     void init()
@@ -72,7 +68,8 @@ private slots:
         child<QPushButton>(panel.get(), "newLockButton")->click();
         QCOMPARE(rec.count(), 0);
         QCOMPARE(panel->selectedSerial(), serial);
-        QVERIFY(child<QListWidget>(panel.get(), "lockList")->currentItem()->text().contains(QStringLiteral("set-up mode")));
+        QVERIFY(
+            child<QListWidget>(panel.get(), "lockList")->currentItem()->text().contains(QStringLiteral("set-up mode")));
 
         // The same number twice is refused.
         child<QLineEdit>(panel.get(), "serialEdit")->setText(serial);
@@ -112,7 +109,9 @@ private slots:
         child<QLineEdit>(panel.get(), "codeEdit")->setText(QStringLiteral("999"));
         child<QPushButton>(panel.get(), "enterCodeButton")->click();
         QVERIFY(child<QLabel>(panel.get(), "decisionLabel")->text().startsWith(QStringLiteral("Refused")));
-        QVERIFY(child<QPlainTextEdit>(panel.get(), "stateView")->toPlainText().contains(QStringLiteral("Invalid Code(08)")));
+        QVERIFY(child<QPlainTextEdit>(panel.get(), "stateView")
+                    ->toPlainText()
+                    .contains(QStringLiteral("Invalid Code(08)")));
         guitest::snapshot(panel.get(), QStringLiteral("LockEmulatorPanel"));
 
         // What the panel did is kept in the data folder.

@@ -11,15 +11,20 @@ Result<KeyPages> encodeAuditRequest(uint8_t type, const FacilityBytes &fc, int r
     using R = Result<KeyPages>;
     int wanted = 0;
     switch (type) {
-    case mission::kAuditOneKey: wanted = 2000; break;
+    case mission::kAuditOneKey:
+        wanted = 2000;
+        break;
     case mission::kAuditFirstKey:
-    case mission::kAuditSecondKey: wanted = 0; break;
+    case mission::kAuditSecondKey:
+        wanted = 0;
+        break;
     case mission::kMultiAudit:
         if (pagesPerLock(recordsPerLock) == 0)
             return R::failure(QStringLiteral("Records per lock must be 25, 50, 100, 200, 400 or 1000."));
         wanted = recordsPerLock;
         break;
-    default: return R::failure(QStringLiteral("0x%1 is not an audit trail request.").arg(type, 2, 16, QLatin1Char('0')));
+    default:
+        return R::failure(QStringLiteral("0x%1 is not an audit trail request.").arg(type, 2, 16, QLatin1Char('0')));
     }
     QByteArray p0 = headerPage(HeaderForm::Read, type, fc);
     putU16(p0, 8, wanted);
@@ -35,26 +40,40 @@ Result<KeyPages> encodeAuditRequest(uint8_t type, const FacilityBytes &fc, int r
 int pagesPerLock(int r)
 {
     switch (r) {
-    case 25: return 8;
-    case 50: return 14;
-    case 100: return 26;
-    case 200: return 51;
-    case 400: return 101;
-    case 1000: return 251;
-    default: return 0;
+    case 25:
+        return 8;
+    case 50:
+        return 14;
+    case 100:
+        return 26;
+    case 200:
+        return 51;
+    case 400:
+        return 101;
+    case 1000:
+        return 251;
+    default:
+        return 0;
     }
 }
 
 int locksThatFit(int r)
 {
     switch (r) {
-    case 25: return 63;
-    case 50: return 36;
-    case 100: return 19;
-    case 200: return 9;
-    case 400: return 5;
-    case 1000: return 2;
-    default: return 0;
+    case 25:
+        return 63;
+    case 50:
+        return 36;
+    case 100:
+        return 19;
+    case 200:
+        return 9;
+    case 400:
+        return 5;
+    case 1000:
+        return 2;
+    default:
+        return 0;
     }
 }
 
@@ -69,8 +88,8 @@ bool auditRecordPassesRules(const QByteArray &rec)
         return false;
     // Read as two decimal digits (a hex nibble reads as its value, as the lock's reader does).
     auto two = [](uint8_t b) { return (b >> 4) * 10 + (b & 0x0F); };
-    return two(y) <= 99 && two(mo) >= 1 && two(mo) <= 12 && two(d) >= 1 && two(d) <= 31 && two(h) <= 24
-        && two(mi) <= 60 && two(s) <= 60;
+    return two(y) <= 99 && two(mo) >= 1 && two(mo) <= 12 && two(d) >= 1 && two(d) <= 31 && two(h) <= 24 &&
+           two(mi) <= 60 && two(s) <= 60;
 }
 
 namespace {
@@ -83,33 +102,51 @@ QString hex2(int v)
 QString registeredKeyText(uint8_t code)
 {
     switch (code) {
-    case 0x00: return QStringLiteral("Open Lock With Key(Storehouse Mode)");
-    case 0x01: return QStringLiteral("Open Lock With Key(Classroom Mode)");
-    case 0x02: return QStringLiteral("Close Lock With Key");
-    case 0x04: return QStringLiteral("Forbidden Key(Access During Lockout Mode)");
-    case 0x05: return QStringLiteral("Invalid Access(Time Shift Setting)");
-    case 0x06: return QStringLiteral("Invalid Access(Act/Exp Date Setting)");
-    case 0x07: return QStringLiteral("Invalid Access(Exception Date Setting)");
-    case 0x60: return QStringLiteral("iButton Access(Complex Type Step One)");
-    default: return QStringLiteral("Unknown Type");
+    case 0x00:
+        return QStringLiteral("Open Lock With Key(Storehouse Mode)");
+    case 0x01:
+        return QStringLiteral("Open Lock With Key(Classroom Mode)");
+    case 0x02:
+        return QStringLiteral("Close Lock With Key");
+    case 0x04:
+        return QStringLiteral("Forbidden Key(Access During Lockout Mode)");
+    case 0x05:
+        return QStringLiteral("Invalid Access(Time Shift Setting)");
+    case 0x06:
+        return QStringLiteral("Invalid Access(Act/Exp Date Setting)");
+    case 0x07:
+        return QStringLiteral("Invalid Access(Exception Date Setting)");
+    case 0x60:
+        return QStringLiteral("iButton Access(Complex Type Step One)");
+    default:
+        return QStringLiteral("Unknown Type");
     }
 }
 
 QString codeEventText(int nibble)
 {
     switch (nibble) {
-    case 0: return QStringLiteral("Open Lock With Code(Storehouse Mode)");
-    case 1: return QStringLiteral("Open Lock With Code(Classroom Mode)");
-    case 2: return QStringLiteral("Close Lock With Code");
-    case 4: return QStringLiteral("Forbidden Code(Access During Lockout Mode)");
-    case 5: return QStringLiteral("Invalid Access(Time Shift Setting)");
-    case 6: return QStringLiteral("Invalid Access(Act/Exp Date Setting)");
-    case 7: return QStringLiteral("Invalid Access(Exception Date Setting)");
+    case 0:
+        return QStringLiteral("Open Lock With Code(Storehouse Mode)");
+    case 1:
+        return QStringLiteral("Open Lock With Code(Classroom Mode)");
+    case 2:
+        return QStringLiteral("Close Lock With Code");
+    case 4:
+        return QStringLiteral("Forbidden Code(Access During Lockout Mode)");
+    case 5:
+        return QStringLiteral("Invalid Access(Time Shift Setting)");
+    case 6:
+        return QStringLiteral("Invalid Access(Act/Exp Date Setting)");
+    case 7:
+        return QStringLiteral("Invalid Access(Exception Date Setting)");
     case 8:
     case 9:
     case 10:
-    case 11: return QStringLiteral("Invalid Code(") + hex2(nibble) + QLatin1Char(')');
-    default: return QStringLiteral("Unknown Type(") + hex2(nibble) + QLatin1Char(')');
+    case 11:
+        return QStringLiteral("Invalid Code(") + hex2(nibble) + QLatin1Char(')');
+    default:
+        return QStringLiteral("Unknown Type(") + hex2(nibble) + QLatin1Char(')');
     }
 }
 
@@ -117,11 +154,16 @@ QString codeTypeText(int nibble)
 {
     switch (nibble) {
     case 1:
-    case 6: return QStringLiteral("Perm.");
-    case 3: return QStringLiteral("TSub");
-    case 4: return QStringLiteral("Once");
-    case 2: return QStringLiteral("OOFF");
-    default: return QStringLiteral("Temp");
+    case 6:
+        return QStringLiteral("Perm.");
+    case 3:
+        return QStringLiteral("TSub");
+    case 4:
+        return QStringLiteral("Once");
+    case 2:
+        return QStringLiteral("OOFF");
+    default:
+        return QStringLiteral("Temp");
     }
 }
 
@@ -130,17 +172,27 @@ QString programKeyText(uint8_t code)
     if (code >= 0xE0 && code <= 0xEF)
         return QStringLiteral("Set Parameter Key");
     switch (code) {
-    case 0xF1: return QStringLiteral("Setup Key Short Circuit");
-    case 0xF2: return QStringLiteral("Setup Key Open Circuit");
-    case 0xF3: return QStringLiteral("Download Lock Information");
+    case 0xF1:
+        return QStringLiteral("Setup Key Short Circuit");
+    case 0xF2:
+        return QStringLiteral("Setup Key Open Circuit");
+    case 0xF3:
+        return QStringLiteral("Download Lock Information");
     case 0xF4:
-    case 0xF5: return QStringLiteral("Download Lock Audit Trial");
-    case 0xF6: return QStringLiteral("Initialize Lock");
-    case 0xF7: return QStringLiteral("Key List Enable");
-    case 0xF8: return QStringLiteral("Single-Lock Programming");
-    case 0xFA: return QStringLiteral("Multi-Lock Programming");
-    case 0xFB: return QStringLiteral("Set Lock Time");
-    default: return {};
+    case 0xF5:
+        return QStringLiteral("Download Lock Audit Trial");
+    case 0xF6:
+        return QStringLiteral("Initialize Lock");
+    case 0xF7:
+        return QStringLiteral("Key List Enable");
+    case 0xF8:
+        return QStringLiteral("Single-Lock Programming");
+    case 0xFA:
+        return QStringLiteral("Multi-Lock Programming");
+    case 0xFB:
+        return QStringLiteral("Set Lock Time");
+    default:
+        return {};
     }
 }
 
@@ -154,8 +206,8 @@ AuditRecord decodeAuditRecord(const QByteArray &recIn, const std::function<bool(
     const QString identity = serialTextAt(rec, 0);
     const uint8_t b0 = byteAt(rec, 0);
     const uint8_t ev = byteAt(rec, 15);
-    r.time = stampToDateTime({byteAt(rec, 8), byteAt(rec, 9), byteAt(rec, 11), byteAt(rec, 12), byteAt(rec, 13),
-                              byteAt(rec, 14)});
+    r.time = stampToDateTime(
+        {byteAt(rec, 8), byteAt(rec, 9), byteAt(rec, 11), byteAt(rec, 12), byteAt(rec, 13), byteAt(rec, 14)});
 
     if (isRegisteredKey && isRegisteredKey(identity)) {
         r.kind = AuditKind::RegisteredKey;
@@ -179,11 +231,21 @@ AuditRecord decodeAuditRecord(const QByteArray &recIn, const std::function<bool(
             r.eventText = QLatin1String(texts[b7 - 1]);
         } else {
             switch (ev) {
-            case 0x00: r.eventText = QStringLiteral("Open Lock With Key(Storehouse Mode)"); break;
-            case 0x01: r.eventText = QStringLiteral("Open Lock With Key(Classroom Mode)"); break;
-            case 0x02: r.eventText = QStringLiteral("Close Lock With Key"); break;
-            case 0x03: r.eventText = QStringLiteral("Invalid Key"); break;
-            default: r.eventText = QStringLiteral("Unknown Type"); break;
+            case 0x00:
+                r.eventText = QStringLiteral("Open Lock With Key(Storehouse Mode)");
+                break;
+            case 0x01:
+                r.eventText = QStringLiteral("Open Lock With Key(Classroom Mode)");
+                break;
+            case 0x02:
+                r.eventText = QStringLiteral("Close Lock With Key");
+                break;
+            case 0x03:
+                r.eventText = QStringLiteral("Invalid Key");
+                break;
+            default:
+                r.eventText = QStringLiteral("Unknown Type");
+                break;
             }
         }
     } else {
@@ -256,7 +318,8 @@ QString lockClockText(const BcdStamp &c)
     if (!stampPassesRangeTest(c))
         return QStringLiteral("Lock Time Is Invalid value");
     const QDateTime dt = stampToDateTime(c);
-    return dt.isValid() ? dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QStringLiteral("Lock Time Is Invalid value");
+    return dt.isValid() ? dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                        : QStringLiteral("Lock Time Is Invalid value");
 }
 
 SingleLockAudit decodeSingleLockAudit(const QByteArray &image, const std::function<bool(const QString &)> &reg)

@@ -31,11 +31,11 @@ struct AuditRecord
 {
     QByteArray raw;
     AuditKind kind = AuditKind::ProgramKey;
-    QString serialId;   // identity text (byte 7 first), or the code digits of a code record
-    QString eventText;  // OpenLockType
-    QString codeType;   // code records only, else null
+    QString serialId;                    // identity text (byte 7 first), or the code digits of a code record
+    QString eventText;                   // OpenLockType
+    QString codeType;                    // code records only, else null
     QString firstName, lastName, status; // defaults for records without a registered person
-    QDateTime time;     // OpenLockTime
+    QDateTime time;                      // OpenLockTime
 };
 
 // Validity: none of bytes 8-14 is 0xFF and every field passes its range.
@@ -53,19 +53,19 @@ QByteArray codeIdentity(const QString &digits); // 0xFF, count, digits high nibb
 struct AuditRun
 {
     QVector<AuditRecord> records;
-    int skippedByRules = 0;   // unwritten or out-of-range records
+    int skippedByRules = 0;    // unwritten or out-of-range records
     int skippedUnrealDate = 0; // passed the rules but name no real moment (31 April, 24:00)
 };
 
 // A single-lock audit key (types 0x01-0x03) as the lock filled it.
 struct SingleLockAudit
 {
-    bool touched = false;    // page 0 bytes 10-17 are not all 0xFF
+    bool touched = false; // page 0 bytes 10-17 are not all 0xFF
     QString lockSerial;
     int recordsInLock = 0;
     int recordsInKey = 0;
     BcdStamp lockClock;
-    QString lockClockText;   // date-time text or "Lock Time Is Invalid value"
+    QString lockClockText; // date-time text or "Lock Time Is Invalid value"
     AuditRun run;
 };
 SingleLockAudit decodeSingleLockAudit(const QByteArray &image,

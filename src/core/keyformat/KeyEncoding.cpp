@@ -134,8 +134,8 @@ BcdStamp clockAt(const QByteArray &buf, int offset)
 
 bool stampPassesRangeTest(const BcdStamp &s)
 {
-    return s.year <= 0x99 && s.month >= 0x01 && s.month <= 0x12 && s.day >= 0x01 && s.day <= 0x31
-        && s.hour <= 0x24 && s.minute <= 0x60 && s.second <= 0x60;
+    return s.year <= 0x99 && s.month >= 0x01 && s.month <= 0x12 && s.day >= 0x01 && s.day <= 0x31 && s.hour <= 0x24 &&
+           s.minute <= 0x60 && s.second <= 0x60;
 }
 
 QDateTime stampToDateTime(const BcdStamp &s)
@@ -201,8 +201,8 @@ QString nibbleDigits(const QByteArray &buf, int offset, int nBytes, int count)
     return all.left(qMax(0, count));
 }
 
-KeyPages packEntries(int firstPage, int lastPage, int perPage, int entrySize,
-                     const QVector<QByteArray> &entries, uint8_t fill)
+KeyPages packEntries(int firstPage, int lastPage, int perPage, int entrySize, const QVector<QByteArray> &entries,
+                     uint8_t fill)
 {
     KeyPages pages;
     int page = firstPage;

@@ -33,8 +33,14 @@ inline void setByte(QByteArray &buf, int offset, uint8_t v)
 void putU16(QByteArray &buf, int offset, int value);
 int getU16(const QByteArray &buf, int offset);
 
-inline uint8_t switchByte(bool on) { return on ? kOn : kOff; }
-inline bool isOn(uint8_t b) { return b == kOn; }
+inline uint8_t switchByte(bool on)
+{
+    return on ? kOn : kOff;
+}
+inline bool isOn(uint8_t b)
+{
+    return b == kOn;
+}
 
 void putFacility(QByteArray &buf, int offset, const FacilityBytes &fc);
 FacilityBytes facilityAt(const QByteArray &buf, int offset);
@@ -86,8 +92,8 @@ QString nibbleDigits(const QByteArray &buf, int offset, int nBytes, int count);
 // at offsets 0, entrySize, ... from `firstPage` on. A page is emitted when it
 // is full, and after the last entry the current page is emitted even when it
 // holds none, unless that page would lie beyond `lastPage` (a full region).
-KeyPages packEntries(int firstPage, int lastPage, int perPage, int entrySize,
-                     const QVector<QByteArray> &entries, uint8_t fill = 0xFF);
+KeyPages packEntries(int firstPage, int lastPage, int perPage, int entrySize, const QVector<QByteArray> &entries,
+                     uint8_t fill = 0xFF);
 
 // The lock list of a mission: eight registration numbers per page.
 KeyPages lockListPages(int firstPage, int lastPage, const QVector<onewire::RomBytes> &locks);

@@ -68,8 +68,9 @@ QJsonObject tablesJson(const DecodedScheduleBlock &t)
     auto dates = [](const QVector<DateGroupRow> &rows) {
         QJsonArray a;
         for (const DateGroupRow &r : rows)
-            a.append(r.from.isValid() ? QStringLiteral("group %1 %2 to %3").arg(r.groupId).arg(dtText(r.from), dtText(r.to))
-                                      : QStringLiteral("group %1 no dates").arg(r.groupId));
+            a.append(r.from.isValid()
+                         ? QStringLiteral("group %1 %2 to %3").arg(r.groupId).arg(dtText(r.from), dtText(r.to))
+                         : QStringLiteral("group %1 no dates").arg(r.groupId));
         return a;
     };
     o[QStringLiteral("activationExpiration")] = dates(t.actExpDates);
@@ -181,7 +182,8 @@ void describeWrite(const MissionHeader &h, const QByteArray &image, QJsonObject 
     case mission::kSystemCode:
         o[QStringLiteral("systemCodeIntact")] = systemCodeIsIntact(p0);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -285,7 +287,8 @@ void describeRead(const MissionHeader &h, const QByteArray &image, QJsonObject &
         o[QStringLiteral("lockSerials")] = strings(p.lockSerials);
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -317,14 +320,15 @@ QString scalarText(const QJsonValue &v)
 // One audit record on one line: time, event, identity, code type, person.
 QString recordLine(const QJsonObject &r)
 {
-    QString line = r.value(QStringLiteral("time")).toString() + QStringLiteral("  ")
-        + r.value(QStringLiteral("event")).toString() + QStringLiteral("  ") + r.value(QStringLiteral("serialId")).toString();
+    QString line = r.value(QStringLiteral("time")).toString() + QStringLiteral("  ") +
+                   r.value(QStringLiteral("event")).toString() + QStringLiteral("  ") +
+                   r.value(QStringLiteral("serialId")).toString();
     if (r.contains(QStringLiteral("codeType")))
         line += QStringLiteral("  [") + r.value(QStringLiteral("codeType")).toString() + QLatin1Char(']');
     if (r.contains(QStringLiteral("firstName")))
         line += QStringLiteral("  %1 %2 (%3)")
-                    .arg(r.value(QStringLiteral("firstName")).toString(), r.value(QStringLiteral("lastName")).toString(),
-                         r.value(QStringLiteral("status")).toString());
+                    .arg(r.value(QStringLiteral("firstName")).toString(),
+                         r.value(QStringLiteral("lastName")).toString(), r.value(QStringLiteral("status")).toString());
     return line;
 }
 
@@ -339,7 +343,8 @@ void renderObject(const QJsonObject &o, const QString &indent, QString &out)
         if (!v.isObject() && !v.isArray())
             continue;
         const int n = v.isArray() ? v.toArray().size() : -1;
-        out += indent + label(it.key()) + (n >= 0 ? QStringLiteral(" (%1):").arg(n) : QStringLiteral(":")) + QLatin1Char('\n');
+        out += indent + label(it.key()) + (n >= 0 ? QStringLiteral(" (%1):").arg(n) : QStringLiteral(":")) +
+               QLatin1Char('\n');
         renderText(v, indent + QStringLiteral("  "), out);
     }
 }
@@ -412,10 +417,11 @@ QString describeKeyImageText(const QJsonObject &d)
     if (!d.value(QStringLiteral("mission")).toBool())
         return QStringLiteral("Not a mission: page 0 begins neither with \"WRITE\" nor with \"READ\".\n");
     const QString name = d.value(QStringLiteral("name")).toString();
-    out += QStringLiteral("Mission: %1 (%2 type %3)\n")
-               .arg(name.isEmpty() ? d.value(QStringLiteral("kind")).toString() + QStringLiteral(", not named by Read Key")
-                                   : name,
-                    d.value(QStringLiteral("form")).toString(), d.value(QStringLiteral("type")).toString());
+    out +=
+        QStringLiteral("Mission: %1 (%2 type %3)\n")
+            .arg(name.isEmpty() ? d.value(QStringLiteral("kind")).toString() + QStringLiteral(", not named by Read Key")
+                                : name,
+                 d.value(QStringLiteral("form")).toString(), d.value(QStringLiteral("type")).toString());
     if (d.contains(QStringLiteral("facilityCode")))
         out += QStringLiteral("Facility code: %1\n").arg(d.value(QStringLiteral("facilityCode")).toString());
     if (d.contains(QStringLiteral("contents")))

@@ -75,10 +75,17 @@ LockInformation decodeLockInformation(const QByteArray &image)
     info.auditTrailNumber = auditTrialNumber(byteAt(p2, 0), byteAt(p2, 1));
     info.batteryVoltage = batteryVoltageText(byteAt(p2, 24));
     switch (byteAt(p2, 25)) {
-    case 0: info.lockLevel = QStringLiteral("Low"); break;
-    case 1: info.lockLevel = QStringLiteral("Midium"); break;
-    case 3: info.lockLevel = QStringLiteral("High"); break;
-    default: break;
+    case 0:
+        info.lockLevel = QStringLiteral("Low");
+        break;
+    case 1:
+        info.lockLevel = QStringLiteral("Midium");
+        break;
+    case 3:
+        info.lockLevel = QStringLiteral("High");
+        break;
+    default:
+        break;
     }
 
     for (int k = 0; k < qMin(info.userNumber, kMaxInfoUsers); ++k) {

@@ -28,10 +28,12 @@ Result<KeyPages> encodeLockSetup(const LockSetupMission &m)
     const int userCount = withUsers ? m.users.size() : 0;
 
     if (userCount > kMaxUsers)
-        return R::failure(QStringLiteral("A key holds at most %1 users; this mission has %2.").arg(kMaxUsers).arg(userCount));
-    if (m.lockSerials.size() > kMaxLocks)
         return R::failure(
-            QStringLiteral("A key holds at most %1 locks; this mission has %2.").arg(kMaxLocks).arg(m.lockSerials.size()));
+            QStringLiteral("A key holds at most %1 users; this mission has %2.").arg(kMaxUsers).arg(userCount));
+    if (m.lockSerials.size() > kMaxLocks)
+        return R::failure(QStringLiteral("A key holds at most %1 locks; this mission has %2.")
+                              .arg(kMaxLocks)
+                              .arg(m.lockSerials.size()));
     if (withCodes && m.oneOffCodes.size() > kMaxOneOffCodes)
         return R::failure(QStringLiteral("A key holds at most %1 one-off codes; this mission has %2.")
                               .arg(kMaxOneOffCodes)
@@ -52,7 +54,8 @@ Result<KeyPages> encodeLockSetup(const LockSetupMission &m)
         for (const QString &code : m.oneOffCodes) {
             QByteArray e(8, char(0x00));
             if (!putDigitCode(e, 0, code))
-                return R::failure(QStringLiteral("The one-off code \"%1\" must be 1 to %2 digits.").arg(code).arg(kMaxDigitCode));
+                return R::failure(
+                    QStringLiteral("The one-off code \"%1\" must be 1 to %2 digits.").arg(code).arg(kMaxDigitCode));
             codeEntries.append(e);
         }
     }

@@ -21,12 +21,12 @@ constexpr uint8_t kOneOffCodes = 0x20;
 struct LockSetupMission
 {
     FacilityBytes facility{};
-    QStringList lockSerials;     // the lock list (pages 352 upward)
-    uint8_t flags = 0x1C;        // page 1 byte 0
+    QStringList lockSerials;        // the lock list (pages 352 upward)
+    uint8_t flags = 0x1C;           // page 1 byte 0
     bool classroomSchedule = false; // page 1 byte 3: the lock's schedule is 1
-    ScheduleTables tables;       // with content::kTables
-    QVector<LockUser> users;     // with content::kUsers
-    QStringList oneOffCodes;     // with content::kOneOffCodes
+    ScheduleTables tables;          // with content::kTables
+    QVector<LockUser> users;        // with content::kUsers
+    QStringList oneOffCodes;        // with content::kOneOffCodes
 };
 
 // Pages in writing order: 0, 1, the table block, the user pages (only when
@@ -37,8 +37,7 @@ Result<KeyPages> encodeLockSetup(const LockSetupMission &m);
 
 // The one-off code key of lock maintenance: every lock of the site, the codes
 // alone.
-Result<KeyPages> encodeOneOffCodeKey(const FacilityBytes &fc, const QStringList &allLocks,
-                                     const QStringList &codes);
+Result<KeyPages> encodeOneOffCodeKey(const FacilityBytes &fc, const QStringList &allLocks, const QStringList &codes);
 
 // A lock setup key read back (by a lock, or to describe a key).
 struct LockSetupContents
@@ -46,9 +45,9 @@ struct LockSetupContents
     uint8_t flags = 0;
     bool classroomSchedule = false;
     QStringList lockSerials;
-    QByteArray scheduleBlock;   // with content::kTables
-    QVector<LockUser> users;    // with content::kUsers
-    QStringList oneOffCodes;    // with content::kOneOffCodes
+    QByteArray scheduleBlock; // with content::kTables
+    QVector<LockUser> users;  // with content::kUsers
+    QStringList oneOffCodes;  // with content::kOneOffCodes
 };
 LockSetupContents decodeLockSetup(const QByteArray &image);
 

@@ -40,7 +40,8 @@ Result<KeyPages> encodeSetParameter(const SetParameterMission &m)
     if (!m.newLockSerial.isEmpty()) {
         onewire::RomBytes rom{};
         if (!onewire::isValidSerialText(m.newLockSerial) || !onewire::busFromSerialText(m.newLockSerial, rom))
-            return R::failure(QStringLiteral("The new lock ID \"%1\" is not a valid registration number.").arg(m.newLockSerial));
+            return R::failure(
+                QStringLiteral("The new lock ID \"%1\" is not a valid registration number.").arg(m.newLockSerial));
         setByte(p, 9, 0x90);
         setByte(p, 41, kOn);
         putRom(p, 45, rom);
@@ -79,8 +80,9 @@ Result<KeyPages> encodeLockout(const LockoutMission &m)
 {
     using R = Result<KeyPages>;
     if (m.lockSerials.size() > kMaxLocks)
-        return R::failure(
-            QStringLiteral("A key holds at most %1 locks; this mission has %2.").arg(kMaxLocks).arg(m.lockSerials.size()));
+        return R::failure(QStringLiteral("A key holds at most %1 locks; this mission has %2.")
+                              .arg(kMaxLocks)
+                              .arg(m.lockSerials.size()));
     const auto roms = romsFromSerials(m.lockSerials);
     if (!roms)
         return R::failure(roms.error);

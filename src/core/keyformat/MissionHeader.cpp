@@ -8,12 +8,16 @@ int facilityOffsetFor(HeaderForm form, uint8_t type)
 {
     if (form == HeaderForm::Write) {
         switch (type) {
-        case mission::kNewLockSetup: return 8;
+        case mission::kNewLockSetup:
+            return 8;
         case mission::kLockout:
         case mission::kLockSetup:
-        case mission::kSystemCode: return 6;
-        case mission::kMultiple: return 7;
-        default: return -1;
+        case mission::kSystemCode:
+            return 6;
+        case mission::kMultiple:
+            return 7;
+        default:
+            return -1;
         }
     }
     if (form == HeaderForm::Read)
@@ -45,37 +49,61 @@ MissionHeader parseHeader(const QByteArray &page0In)
         h.form = HeaderForm::Write;
         h.type = byteAt(page0, 5);
         switch (h.type) {
-        case mission::kNewLockSetup: h.name = QStringLiteral("New Lock Setup Mission Key"); break;
-        case mission::kLockout: h.name = QStringLiteral("Lockout Key"); break;
-        case mission::kLockSetup: h.name = QStringLiteral("Key Management Mission Key"); break;
-        case mission::kMultiple:
-            h.name = byteAt(page0, 63) == 0xAA ? QStringLiteral("Set Time Table Key")
-                                               : QStringLiteral("Multi-Lock Key");
+        case mission::kNewLockSetup:
+            h.name = QStringLiteral("New Lock Setup Mission Key");
             break;
-        default: break;
+        case mission::kLockout:
+            h.name = QStringLiteral("Lockout Key");
+            break;
+        case mission::kLockSetup:
+            h.name = QStringLiteral("Key Management Mission Key");
+            break;
+        case mission::kMultiple:
+            h.name =
+                byteAt(page0, 63) == 0xAA ? QStringLiteral("Set Time Table Key") : QStringLiteral("Multi-Lock Key");
+            break;
+        default:
+            break;
         }
         h.kind = h.type == mission::kSystemCode ? QStringLiteral("System Code Key") : h.name;
     } else if (page0.startsWith("READ")) {
         h.form = HeaderForm::Read;
         h.type = byteAt(page0, 4);
         switch (h.type) {
-        case mission::kGetInformation: h.name = QStringLiteral("Get Information Key"); break;
+        case mission::kGetInformation:
+            h.name = QStringLiteral("Get Information Key");
+            break;
         case mission::kAuditOneKey:
         case mission::kAuditFirstKey:
-        case mission::kAuditSecondKey: h.name = QStringLiteral("Get Audit Trail Key"); break;
-        case mission::kMultiAudit: h.name = QStringLiteral("Multi-Lock Audit Trail Key"); break;
-        case mission::kSetParameterOld: h.name = QStringLiteral("Set Parameter Key"); break;
-        case mission::kIrStarter: h.name = QStringLiteral("IR Starter Key"); break;
-        default: break;
+        case mission::kAuditSecondKey:
+            h.name = QStringLiteral("Get Audit Trail Key");
+            break;
+        case mission::kMultiAudit:
+            h.name = QStringLiteral("Multi-Lock Audit Trail Key");
+            break;
+        case mission::kSetParameterOld:
+            h.name = QStringLiteral("Set Parameter Key");
+            break;
+        case mission::kIrStarter:
+            h.name = QStringLiteral("IR Starter Key");
+            break;
+        default:
+            break;
         }
         switch (h.type) {
         case mission::kParameter:
             h.kind = byteAt(page0, 38) == kOn ? QStringLiteral("Time Function Active Key")
                                               : QStringLiteral("Set Parameter Key");
             break;
-        case mission::kOneOffKey: h.kind = QStringLiteral("One-off Key"); break;
-        case mission::kClockData: h.kind = QStringLiteral("Clock data"); break;
-        default: h.kind = h.name; break;
+        case mission::kOneOffKey:
+            h.kind = QStringLiteral("One-off Key");
+            break;
+        case mission::kClockData:
+            h.kind = QStringLiteral("Clock data");
+            break;
+        default:
+            h.kind = h.name;
+            break;
         }
     } else {
         h.kind = QStringLiteral("not a mission");

@@ -65,7 +65,8 @@ Result<KeyPages> encodeMultiLockMission(const FacilityBytes &fc, const QVector<M
             continue;
         onewire::RomBytes rom{};
         if (!onewire::busFromSerialText(t->lockSerial, rom))
-            return R::failure(QStringLiteral("The lock serial ID \"%1\" is not a registration number.").arg(t->lockSerial));
+            return R::failure(
+                QStringLiteral("The lock serial ID \"%1\" is not a registration number.").arg(t->lockSerial));
         QVector<QByteArray> records;
         for (const LockUser &u : t->users) {
             const auto rec = encodeUserRecord(u);

@@ -29,8 +29,8 @@ struct MultiLockTarget
 {
     int tab = 0;
     QString lockSerial;
-    ScheduleTables tables;    // for the lock's own schedule
-    QVector<LockUser> users;  // at most 114
+    ScheduleTables tables;   // for the lock's own schedule
+    QVector<LockUser> users; // at most 114
 };
 
 // "WRITE" type 0x03 with three blocks per lock at pages 60*tab+1 to 60*tab+60.
@@ -58,17 +58,17 @@ struct MissionBlock
     QString lockSerial;
     uint8_t kind = 0xFF;
     QString kindText;
-    int userCount = 0;             // user and continuation blocks
+    int userCount = 0; // user and continuation blocks
     QVector<LockUser> users;
-    QByteArray scheduleBlock;      // schedule blocks: the 1024 bytes
-    bool clearMemory = false;      // code-deletion blocks
+    QByteArray scheduleBlock; // schedule blocks: the 1024 bytes
+    bool clearMemory = false; // code-deletion blocks
     int codeCount = 0;
     QVector<DeleteCodeEntry> codes;
 };
 struct MultipleMissionContents
 {
-    int blockCount = 0;            // page 0 byte 6
-    QVector<MissionBlock> blocks;  // every block position whose header names a lock
+    int blockCount = 0;           // page 0 byte 6
+    QVector<MissionBlock> blocks; // every block position whose header names a lock
 };
 MultipleMissionContents decodeMultipleMission(const QByteArray &image);
 

@@ -46,8 +46,8 @@ void putDateSlot(QByteArray &block, int offset, const DateGroupRow &row)
     }
 }
 
-void putScheduleTable(QByteArray &block, int offset, QVector<ScheduleRow> rows,
-                      const QString &modeA, uint8_t codeA, const QString &modeB, uint8_t codeB)
+void putScheduleTable(QByteArray &block, int offset, QVector<ScheduleRow> rows, const QString &modeA, uint8_t codeA,
+                      const QString &modeB, uint8_t codeB)
 {
     rows.erase(std::remove_if(rows.begin(), rows.end(),
                               [&](const ScheduleRow &r) { return r.lockStatus != modeA && r.lockStatus != modeB; }),
@@ -76,8 +76,8 @@ QTime bcdTime(uint8_t h, uint8_t m)
 // hour up to 0x24, minute up to 0x60.
 bool slotPasses(const BcdStamp &s)
 {
-    return s.year < 0x99 && s.month >= 0x01 && s.month <= 0x12 && s.day >= 0x01 && s.day <= 0x31
-        && s.hour <= 0x24 && s.minute <= 0x60;
+    return s.year < 0x99 && s.month >= 0x01 && s.month <= 0x12 && s.day >= 0x01 && s.day <= 0x31 && s.hour <= 0x24 &&
+           s.minute <= 0x60;
 }
 
 } // namespace
@@ -160,9 +160,9 @@ DecodedScheduleBlock decodeScheduleBlock(const QByteArray &block)
             note(QStringLiteral("schedule entry"), at);
             continue;
         }
-        d.schedule.append({b, byteAt(block, at + 2),
-                           byteAt(block, at + 3) == 0 ? QStringLiteral("Storehouse Mode")
-                                                      : QStringLiteral("Classroom Mode")});
+        d.schedule.append(
+            {b, byteAt(block, at + 2),
+             byteAt(block, at + 3) == 0 ? QStringLiteral("Storehouse Mode") : QStringLiteral("Classroom Mode")});
     }
     for (int i = 0; i < kScheduleEntries; ++i) {
         const int at = kLockScheduleOffset + 4 * i;
@@ -174,8 +174,8 @@ DecodedScheduleBlock decodeScheduleBlock(const QByteArray &block)
             note(QStringLiteral("schedule entry"), at);
             continue;
         }
-        d.schedule.append({b, byteAt(block, at + 2),
-                           mode == 2 ? QStringLiteral("Lock Mode") : QStringLiteral("Unlock Mode")});
+        d.schedule.append(
+            {b, byteAt(block, at + 2), mode == 2 ? QStringLiteral("Lock Mode") : QStringLiteral("Unlock Mode")});
     }
 
     auto slot = [&](int offset, int groupId, QVector<DateGroupRow> &out) {

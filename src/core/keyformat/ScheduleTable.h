@@ -25,7 +25,7 @@ struct TimeShiftRow
 struct ScheduleRow
 {
     QTime beginTime;
-    QString lockStatus; // "Storehouse Mode", "Classroom Mode", "Lock Mode", "Unlock Mode"
+    QString lockStatus;         // "Storehouse Mode", "Classroom Mode", "Lock Mode", "Unlock Mode"
     std::array<bool, 7> days{}; // Sunday .. Saturday
 };
 
@@ -57,8 +57,8 @@ constexpr int kPeriodsPerGroup = 7;
 constexpr int kScheduleEntries = 16;
 constexpr int kDateSlots = 16;
 
-uint8_t dayCodeOf(const QString &dayOfWeek);   // 0x01 Sunday .. 0x20 Friday, 0x40 otherwise
-QString dayNameOf(uint8_t dayCode);             // empty for any other code
+uint8_t dayCodeOf(const QString &dayOfWeek); // 0x01 Sunday .. 0x20 Friday, 0x40 otherwise
+QString dayNameOf(uint8_t dayCode);          // empty for any other code
 uint8_t dayMaskOf(const std::array<bool, 7> &days);
 
 // The 1024-byte block: 0xFF, then every table at its offset. Rows beyond a
@@ -76,12 +76,12 @@ struct DecodedScheduleEntry
 };
 struct DecodedScheduleBlock
 {
-    QVector<TimeShiftRow> timeShifts;          // used entries, DayOfWeek empty for other day codes
-    QVector<uint8_t> timeShiftDayCodes;        // parallel to timeShifts
-    QVector<DecodedScheduleEntry> schedule;    // Storehouse/Classroom entries, then Lock/Unlock
-    QVector<DateGroupRow> actExpDates;         // group 1 without dates, then slots 1-15 that pass the test
-    QVector<DateGroupRow> holidays;            // slots 0-14 that pass (groups 2-16), then group 1
-    QStringList problems;                      // entries that pass the range test but are no real time
+    QVector<TimeShiftRow> timeShifts;       // used entries, DayOfWeek empty for other day codes
+    QVector<uint8_t> timeShiftDayCodes;     // parallel to timeShifts
+    QVector<DecodedScheduleEntry> schedule; // Storehouse/Classroom entries, then Lock/Unlock
+    QVector<DateGroupRow> actExpDates;      // group 1 without dates, then slots 1-15 that pass the test
+    QVector<DateGroupRow> holidays;         // slots 0-14 that pass (groups 2-16), then group 1
+    QStringList problems;                   // entries that pass the range test but are no real time
 };
 DecodedScheduleBlock decodeScheduleBlock(const QByteArray &block);
 

@@ -26,7 +26,8 @@ Result<KeyPages> encodeSystemSetup(const SystemSetupMission &m)
     if (m.motorPulseTenths < 1 || m.motorPulseTenths > 255)
         return Result<KeyPages>::failure(QStringLiteral("The motor pulse time must lie between 0.1 and 25.5 seconds."));
     if (m.lockBackDelayTenths < 1 || m.lockBackDelayTenths > 255)
-        return Result<KeyPages>::failure(QStringLiteral("The lock-back delay time must lie between 0.1 and 25.5 seconds."));
+        return Result<KeyPages>::failure(
+            QStringLiteral("The lock-back delay time must lie between 0.1 and 25.5 seconds."));
     if (!m.clock.isValid())
         return Result<KeyPages>::failure(QStringLiteral("The setup mission needs the PC's date and time."));
 

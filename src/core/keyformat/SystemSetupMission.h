@@ -15,7 +15,7 @@ QByteArray systemSetupCode();
 struct SystemSetupMission
 {
     FacilityBytes facility{};
-    int motorPulseTenths = 5;    // 1..255
+    int motorPulseTenths = 5;     // 1..255
     int lockBackDelayTenths = 50; // 1..255
     bool daylightSaving = false;
     bool blink = false;

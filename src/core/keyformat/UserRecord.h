@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ibutton/Checksums.h"
 #include "common/Result.h"
+#include "ibutton/Checksums.h"
 
 #include <QByteArray>
 #include <QString>
@@ -34,11 +34,11 @@ Result<LockUser> decodeUserRecord(const QByteArray &record);
 struct InfoUserEntry
 {
     bool hasCode = false;
-    QString code;            // the first `count` digits of bytes 1-6
+    QString code; // the first `count` digits of bytes 1-6
     bool hasKey = false;
-    QString keyDigits;       // 14 hex digits of ROM bytes 6 down to 0 (no CRC byte)
-    int timeShiftId = 1;     // byte 16 + 1, 1 for 0xFF
-    int actExpDateId = 1;    // low nibble of byte 17 + 1, 1 for 0xF
+    QString keyDigits;          // 14 hex digits of ROM bytes 6 down to 0 (no CRC byte)
+    int timeShiftId = 1;        // byte 16 + 1, 1 for 0xFF
+    int actExpDateId = 1;       // low nibble of byte 17 + 1, 1 for 0xF
     bool holidaysApply = false; // high nibble other than 0xF
 };
 constexpr int kInfoUserSize = 32;

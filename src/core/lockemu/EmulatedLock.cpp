@@ -110,24 +110,31 @@ LockAnswer EmulatedLock::touch(QByteArray &image, const QString &keySerial, cons
                                                               : QStringLiteral("Lockout: door held open.")),
                     -1};
         }
-        case mission::kLockSetup: return takeLockSetup(image, keyRom, hostNow);
-        case mission::kMultiple: return takeMultiple(image, keyRom, hostNow);
+        case mission::kLockSetup:
+            return takeLockSetup(image, keyRom, hostNow);
+        case mission::kMultiple:
+            return takeMultiple(image, keyRom, hostNow);
         case mission::kSystemCode:
             if (!systemCodeIsIntact(page0))
                 return {false, QStringLiteral("The system code key is damaged (check bytes wrong)."), -1};
             m_systemCodeConfirmed = true;
             return {true, QStringLiteral("System code confirmed."), -1};
-        default: return {false, QStringLiteral("The lock does not know this mission."), -1};
+        default:
+            return {false, QStringLiteral("The lock does not know this mission."), -1};
         }
     }
 
     switch (h.type) {
-    case mission::kGetInformation: return fillInformation(image, keyRom, hostNow);
+    case mission::kGetInformation:
+        return fillInformation(image, keyRom, hostNow);
     case mission::kAuditOneKey:
     case mission::kAuditFirstKey:
-    case mission::kAuditSecondKey: return fillSingleAudit(image, h.type, keyRom, hostNow);
-    case mission::kMultiAudit: return fillMultiAudit(image, keyRom, hostNow);
-    case mission::kParameter: return takeParameters(page0, keyRom, hostNow);
+    case mission::kAuditSecondKey:
+        return fillSingleAudit(image, h.type, keyRom, hostNow);
+    case mission::kMultiAudit:
+        return fillMultiAudit(image, keyRom, hostNow);
+    case mission::kParameter:
+        return takeParameters(page0, keyRom, hostNow);
     case mission::kOneOffKey: {
         const OneOffOrder o = decodeOneOffKey(image);
         if (!o.crcOk)
@@ -136,7 +143,8 @@ LockAnswer EmulatedLock::touch(QByteArray &image, const QString &keySerial, cons
             return {false, QStringLiteral("This lock is not on the one-off key's list."), -1};
         return {true, QStringLiteral("One-off key acknowledged."), -1};
     }
-    default: return {false, QStringLiteral("The lock does not know this mission."), -1};
+    default:
+        return {false, QStringLiteral("The lock does not know this mission."), -1};
     }
 }
 
@@ -319,7 +327,8 @@ LockAnswer EmulatedLock::fillMultiAudit(QByteArray &image, const QByteArray &key
     const int wanted = getU16(pageOf(image, 0), 8);
     const int P = pagesPerLock(wanted);
     if (P == 0)
-        return {false, QStringLiteral("The key asks for %1 records per lock, which the lock does not know.").arg(wanted), -1};
+        return {false,
+                QStringLiteral("The key asks for %1 records per lock, which the lock does not know.").arg(wanted), -1};
     QByteArray p1 = pageOf(image, 1);
     int n = byteAt(p1, 0) == 0xFF ? 0 : byteAt(p1, 0);
     int slot = n;
@@ -387,8 +396,8 @@ int EmulatedLock::ruleRefusal(const LockUser &u, const QDateTime &at) const
             const QTime b = bcdTime(byteAt(m_tables, o), byteAt(m_tables, o + 1));
             const QTime en = bcdTime(byteAt(m_tables, o + 2), byteAt(m_tables, o + 3));
             const QTime now(at.time().hour(), at.time().minute());
-            inShift = b.isValid() && en.isValid() && (byteAt(m_tables, o + 4) & dayBit(at.date())) && b <= now
-                && now <= en;
+            inShift =
+                b.isValid() && en.isValid() && (byteAt(m_tables, o + 4) & dayBit(at.date())) && b <= now && now <= en;
         }
         if (!inShift)
             return 0x05;
@@ -496,8 +505,8 @@ LockAnswer EmulatedLock::enterCode(const QString &code, const QDateTime &at)
     }
     const int type = oneOff ? 0x2 : 0x1;
     if (user && user->hasKey()) {
-        const bool stepped = m_complexStepSerial == user->serialId && m_complexStepAt.isValid()
-            && m_complexStepAt.secsTo(at) >= 0 && m_complexStepAt.secsTo(at) <= 30;
+        const bool stepped = m_complexStepSerial == user->serialId && m_complexStepAt.isValid() &&
+                             m_complexStepAt.secsTo(at) >= 0 && m_complexStepAt.secsTo(at) <= 30;
         m_complexStepSerial.clear();
         if (!stepped) {
             record(identity, at, 0x18);

@@ -8,10 +8,7 @@
 
 namespace lockemu {
 
-LockStore::LockStore(const QString &dataDir)
-    : m_folder(QDir(dataDir).filePath(QStringLiteral("emulator/locks")))
-{
-}
+LockStore::LockStore(const QString &dataDir) : m_folder(QDir(dataDir).filePath(QStringLiteral("emulator/locks"))) {}
 
 QString LockStore::pathOf(const QString &serialId) const
 {
@@ -61,7 +58,8 @@ Result<EmulatedLock> LockStore::create(const QString &serialIdIn, const keyforma
     const QString serialId = serialIdIn.trimmed().toUpper();
     if (!onewire::isValidSerialText(serialId))
         return Result<EmulatedLock>::failure(
-            QStringLiteral("\"%1\" is not a valid registration number (16 hex digits with a correct CRC).").arg(serialId));
+            QStringLiteral("\"%1\" is not a valid registration number (16 hex digits with a correct CRC).")
+                .arg(serialId));
     if (QFile::exists(pathOf(serialId)))
         return Result<EmulatedLock>::failure(QStringLiteral("An emulated lock %1 exists already.").arg(serialId));
     EmulatedLock lock(serialId, facility);

@@ -42,10 +42,12 @@ LockEmulatorPanel::LockEmulatorPanel(const QString &dataDir, KeyOnReaderFn keyOn
     auto *create = new QFormLayout;
     m_serialEdit = new QLineEdit(box);
     m_serialEdit->setObjectName(QStringLiteral("serialEdit"));
-    m_serialEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,16}")), m_serialEdit));
+    m_serialEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,16}")), m_serialEdit));
     m_facilityEdit = new QLineEdit(QStringLiteral("000000"), box);
     m_facilityEdit->setObjectName(QStringLiteral("facilityEdit"));
-    m_facilityEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,6}")), m_facilityEdit));
+    m_facilityEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,6}")), m_facilityEdit));
     create->addRow(tr("Lock &Serial ID:"), m_serialEdit);
     create->addRow(tr("&Facility Code:"), m_facilityEdit);
     v->addLayout(create);
@@ -85,7 +87,8 @@ LockEmulatorPanel::LockEmulatorPanel(const QString &dataDir, KeyOnReaderFn keyOn
     auto *codeRow = new QHBoxLayout;
     m_codeEdit = new QLineEdit(openBox);
     m_codeEdit->setObjectName(QStringLiteral("codeEdit"));
-    m_codeEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,12}")), m_codeEdit));
+    m_codeEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,12}")), m_codeEdit));
     m_enterCodeButton = new QPushButton(tr("&Enter Code"), openBox);
     m_enterCodeButton->setObjectName(QStringLiteral("enterCodeButton"));
     codeRow->addWidget(m_codeEdit, 1);

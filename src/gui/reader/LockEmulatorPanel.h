@@ -24,12 +24,12 @@ class LockEmulatorPanel : public QWidget
     Q_OBJECT
 
 public:
-    using KeyOnReaderFn = std::function<QString()>;                        // SerialID of the DS1977 on the reader, or empty
-    using ReadImageFn = std::function<Result<QByteArray>(QString)>;       // its 32768 bytes
+    using KeyOnReaderFn = std::function<QString()>;                 // SerialID of the DS1977 on the reader, or empty
+    using ReadImageFn = std::function<Result<QByteArray>(QString)>; // its 32768 bytes
     using WriteImageFn = std::function<Status(QString, QByteArray)>;
 
-    LockEmulatorPanel(const QString &dataDir, KeyOnReaderFn keyOnReader, ReadImageFn readImage,
-                      WriteImageFn writeImage, QWidget *parent = nullptr);
+    LockEmulatorPanel(const QString &dataDir, KeyOnReaderFn keyOnReader, ReadImageFn readImage, WriteImageFn writeImage,
+                      QWidget *parent = nullptr);
 
     // The facility code a new emulated lock starts with (the site's, normally).
     void setDefaultFacility(const keyformat::FacilityBytes &fc);
