@@ -285,6 +285,35 @@ private slots:
         QVERIFY(!lock.doorHeldOpen());
     }
 
+    void lockScheduleOpensAndClosesByItself()
+    {
+        const Site s;
+        EmulatedLock lock = programmedLock(s);
+        LockSetupMission m;
+        m.facility = s.fc;
+        m.lockSerials = {s.lockSerial};
+        m.flags = content::kTables;
+        m.tables = siteTables();
+        const std::array<bool, 7> weekdays{{false, true, true, true, true, true, false}};
+        m.tables.schedule << ScheduleRow{QTime(8, 0), QStringLiteral("Unlock Mode"), weekdays}
+                          << ScheduleRow{QTime(18, 0), QStringLiteral("Lock Mode"), weekdays};
+        QByteArray key = keyWith(encodeLockSetup(m));
+        QVERIFY(lock.touch(key, kProgramKey, kNow).accepted);
+        QCOMPARE(lock.users().size(), 6); // tables only
+
+        // From Thursday 09:05 to Friday 19:00: closed at 18:00, open at 08:00, closed at 18:00.
+        const QDateTime friday(QDate(2026, 12, 4), QTime(12, 0));
+        QCOMPARE(lock.presentKey(s.keyUser, friday).eventCode, 0x00);
+        QVERIFY(lock.unlockedBySchedule());
+        QVERIFY(lock.presentKey(s.keyUser, friday.addSecs(7 * 3600)).accepted);
+        QVERIFY(!lock.unlockedBySchedule());
+        const QStringList events = eventsOnAuditKey(lock, s, [&](const QString &id) { return id == s.keyUser; });
+        QCOMPARE(
+            events.mid(3),
+            (QStringList{QStringLiteral("Lock Auto Opened"), QStringLiteral("Open Lock With Key(Storehouse Mode)"),
+                         QStringLiteral("Lock Auto Closed"), QStringLiteral("Open Lock With Key(Storehouse Mode)")}));
+    }
+
     void lockoutHoldsAndReleases()
     {
         const Site s;

@@ -11,6 +11,8 @@
 
 #include <QJsonArray>
 
+#include <algorithm>
+
 namespace lockemu {
 
 using namespace keyformat;
@@ -67,6 +69,7 @@ QDateTime EmulatedLock::lockTime(const QDateTime &hostNow) const
 void EmulatedLock::setLockTime(const QDateTime &lockNow, const QDateTime &hostNow)
 {
     m_clockSkewSecs = wall(hostNow).secsTo(wall(lockNow));
+    m_scheduleCheckedTo = QDateTime(); // setting the clock is no time passing: nothing is replayed
 }
 
 void EmulatedLock::record(const QByteArray &identity8, const QDateTime &at, uint8_t eventCode)
@@ -85,6 +88,8 @@ LockAnswer EmulatedLock::touch(QByteArray &image, const QString &keySerial, cons
     const QByteArray keyRom = romBytes(keySerial);
     if (!h.isMission())
         return {false, QStringLiteral("The key carries no mission; the lock ignores it."), -1};
+    if (!m_setupMode)
+        runSchedule(lockTime(hostNow));
 
     if (h.form == HeaderForm::Write && h.type == mission::kNewLockSetup)
         return takeSystemSetup(image, keyRom, hostNow);
@@ -437,11 +442,49 @@ bool EmulatedLock::classroomAt(const QDateTime &at) const
     return classroom;
 }
 
+void EmulatedLock::runSchedule(const QDateTime &until)
+{
+    if (!until.isValid())
+        return;
+    if (!m_scheduleCheckedTo.isValid() || until <= m_scheduleCheckedTo) {
+        if (!m_scheduleCheckedTo.isValid())
+            m_scheduleCheckedTo = until;
+        return;
+    }
+    // A lock left alone for long only replays its last two weeks.
+    const QDateTime from = qMax(m_scheduleCheckedTo, until.addDays(-14));
+    QVector<QPair<QDateTime, uint8_t>> due;
+    for (QDate d = from.date(); d <= until.date(); d = d.addDays(1)) {
+        for (int i = 0; i < kScheduleEntries; ++i) {
+            const int o = kLockScheduleOffset + 4 * i;
+            const uint8_t mode = byteAt(m_tables, o + 3);
+            if (byteAt(m_tables, o) == 0xFF || (mode != 1 && mode != 2) || !(byteAt(m_tables, o + 2) & dayBit(d)))
+                continue;
+            const QTime t = bcdTime(byteAt(m_tables, o), byteAt(m_tables, o + 1));
+            const QDateTime when = t.isValid() ? wallClock(d, t) : QDateTime();
+            if (when.isValid() && when > from && when <= until)
+                due.append({when, mode});
+        }
+    }
+    std::stable_sort(due.begin(), due.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (const auto &e : due) {
+        const bool unlock = e.second == 1;
+        if (unlock == m_scheduleUnlocked)
+            continue;
+        m_scheduleUnlocked = unlock;
+        record(QByteArray("\x00\x00\x00\x00\x00\x00\x00", 7) + char(unlock ? 0x01 : 0x02), e.first, 0x00);
+    }
+    m_scheduleCheckedTo = until;
+}
+
 LockAnswer EmulatedLock::open(const QByteArray &identity, bool isCode, int codeType, const QDateTime &at)
 {
     uint8_t ev;
     QString text;
-    if (classroomAt(at)) {
+    if (m_scheduleUnlocked) {
+        ev = classroomAt(at) ? 0x01 : 0x00;
+        text = QStringLiteral("Opened: the lock schedule holds the door unlocked.");
+    } else if (classroomAt(at)) {
         m_doorHeldOpen = !m_doorHeldOpen;
         ev = m_doorHeldOpen ? 0x01 : 0x02;
         text = m_doorHeldOpen ? QStringLiteral("Opened (Classroom Mode): the door stays open.")
@@ -459,6 +502,7 @@ LockAnswer EmulatedLock::presentKey(const QString &keySerial, const QDateTime &a
 {
     if (m_setupMode)
         return {false, QStringLiteral("The lock is in set-up mode."), -1};
+    runSchedule(at);
     const QString serial = keySerial.toUpper();
     QByteArray identity = romBytes(serial);
     const LockUser *user = nullptr;
@@ -494,6 +538,7 @@ LockAnswer EmulatedLock::enterCode(const QString &code, const QDateTime &at)
     const QByteArray identity = codeIdentity(code);
     if (m_setupMode)
         return {false, QStringLiteral("The lock is in set-up mode."), -1};
+    runSchedule(at);
     const LockUser *user = nullptr;
     for (const LockUser &u : m_users)
         if (u.hasCode() && u.keyCode == code)
@@ -544,6 +589,8 @@ QJsonObject EmulatedLock::toJson() const
     o[QStringLiteral("timeFunctionActive")] = m_timeFunctionActive;
     o[QStringLiteral("systemCodeConfirmed")] = m_systemCodeConfirmed;
     o[QStringLiteral("doorHeldOpen")] = m_doorHeldOpen;
+    o[QStringLiteral("scheduleUnlocked")] = m_scheduleUnlocked;
+    o[QStringLiteral("scheduleCheckedTo")] = m_scheduleCheckedTo.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     o[QStringLiteral("lockout")] = int(m_lockout);
     o[QStringLiteral("tables")] = QString::fromLatin1(m_tables.toHex());
     QJsonArray users;
@@ -592,6 +639,13 @@ Result<EmulatedLock> EmulatedLock::fromJson(const QJsonObject &o)
     l.m_timeFunctionActive = o.value(QStringLiteral("timeFunctionActive")).toBool();
     l.m_systemCodeConfirmed = o.value(QStringLiteral("systemCodeConfirmed")).toBool();
     l.m_doorHeldOpen = o.value(QStringLiteral("doorHeldOpen")).toBool();
+    l.m_scheduleUnlocked = o.value(QStringLiteral("scheduleUnlocked")).toBool();
+    {
+        const QDateTime c = QDateTime::fromString(o.value(QStringLiteral("scheduleCheckedTo")).toString(),
+                                                  QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (c.isValid())
+            l.m_scheduleCheckedTo = wallClock(c.date(), c.time());
+    }
     l.m_lockout = static_cast<Lockout>(qBound(0, o.value(QStringLiteral("lockout")).toInt(), 2));
     const QByteArray tables = QByteArray::fromHex(o.value(QStringLiteral("tables")).toString().toLatin1());
     if (tables.size() == kScheduleBlockSize)

@@ -63,7 +63,8 @@ public:
     const QVector<QByteArray> &auditLog() const { return m_audit; }
     Lockout lockout() const { return m_lockout; }
     bool classroomMode() const { return m_classroom; }
-    bool doorHeldOpen() const { return m_doorHeldOpen; }
+    bool doorHeldOpen() const { return m_doorHeldOpen || m_scheduleUnlocked; }
+    bool unlockedBySchedule() const { return m_scheduleUnlocked; }
     int motorPulseTenths() const { return m_motorPulse; }
     int lockBackDelayTenths() const { return m_lockBackDelay; }
     bool daylightSaving() const { return m_daylightSaving; }
@@ -88,6 +89,10 @@ private:
     // Why a user may not open at `at`: 0x05 time shift, 0x06 act/exp date, 0x07 holiday; 0 when allowed.
     int ruleRefusal(const keyformat::LockUser &u, const QDateTime &at) const;
     bool classroomAt(const QDateTime &at) const;
+    // Lets the lock's clock run to `until`: the Lock/Unlock entries of its
+    // schedule passed on the way open and close the door by themselves, and
+    // are logged as "Lock Auto Opened"/"Lock Auto Closed".
+    void runSchedule(const QDateTime &until);
     LockAnswer open(const QByteArray &identity, bool isCode, int codeType, const QDateTime &at);
 
     QString m_serialId;
@@ -109,7 +114,9 @@ private:
     QStringList m_oneOffCodes;
     QVector<keyformat::DeleteCodeEntry> m_deletedCodes;
     QVector<QByteArray> m_audit;
-    QString m_complexStepSerial; // a complex user who has presented the key and owes the code
+    bool m_scheduleUnlocked = false;
+    QDateTime m_scheduleCheckedTo; // lock time up to which the schedule has run
+    QString m_complexStepSerial;   // a complex user who has presented the key and owes the code
     QDateTime m_complexStepAt;
 };
 
