@@ -1,6 +1,8 @@
 #include "KeyCommands.h"
 
+#include "keyformat/KeyEncoding.h"
 #include "keyformat/KeyImageReport.h"
+#include "settings/Settings.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -9,7 +11,7 @@ namespace {
 
 int usage(QTextStream &err)
 {
-    err << "usage: corvanectl key decode FILE [--json]" << Qt::endl;
+    err << "usage: corvanectl key decode FILE [--json] [--facility DIGITS]" << Qt::endl;
     return keycli::kUsage;
 }
 
@@ -22,6 +24,17 @@ int runKeyCommand(const QStringList &argsIn, QTextStream &out, QTextStream &err)
         return usage(err);
     args.removeFirst();
     const bool json = args.removeAll(QStringLiteral("--json")) > 0;
+    std::array<uint8_t, 3> site{};
+    bool checkSite = false;
+    const int at = args.indexOf(QStringLiteral("--facility"));
+    if (at >= 0) {
+        if (!facilityCodeFromText(args.value(at + 1), site)) {
+            err << "The facility code is six digits." << Qt::endl;
+            return keycli::kUsage;
+        }
+        checkSite = true;
+        args.remove(at, 2);
+    }
     if (args.size() != 1 || args.first().startsWith(QLatin1String("--")))
         return usage(err);
 
@@ -37,10 +50,22 @@ int runKeyCommand(const QStringList &argsIn, QTextStream &out, QTextStream &err)
         err << args.first() << ": " << description.error << Qt::endl;
         return keycli::kWrongSize;
     }
-    if (json)
-        out << QJsonDocument(description.value).toJson(QJsonDocument::Indented);
-    else
-        out << keyformat::describeKeyImageText(description.value);
+    QJsonObject d = description.value;
+    bool otherSite = false;
+    if (checkSite && d.contains(QStringLiteral("facilityCode"))) {
+        otherSite = d.value(QStringLiteral("facilityCode")).toString() != keyformat::facilityText(site);
+        d[QStringLiteral("facilityMatches")] = !otherSite;
+    }
+    if (json) {
+        out << QJsonDocument(d).toJson(QJsonDocument::Indented);
+    } else {
+        out << keyformat::describeKeyImageText(d);
+        if (otherSite)
+            out << "The key's facility code is not " << keyformat::facilityText(site)
+                << ": this site refuses it (\"Wrong key please insert program key.\")." << Qt::endl;
+    }
     out.flush();
-    return description.value.value(QStringLiteral("mission")).toBool() ? keycli::kOk : keycli::kNotAMission;
+    if (!d.value(QStringLiteral("mission")).toBool())
+        return keycli::kNotAMission;
+    return otherSite ? keycli::kOtherFacility : keycli::kOk;
 }

@@ -195,6 +195,15 @@ private slots:
         QTest::newRow("missing file") << QStringList{"/nonexistent/key.bin"} << QByteArray() << int(keycli::kUnreadable)
                                       << "Cannot read";
         QTest::newRow("no file") << QStringList{} << QByteArray() << int(keycli::kUsage) << "usage:";
+        const QByteArray other = keytest::imageOf(encodeGetInformation(keytest::facility("123456")));
+        QTest::newRow("other site") << QStringList{"@", "--facility", "482615"} << other << int(keycli::kOtherFacility)
+                                    << "this site refuses it";
+        QTest::newRow("other site json") << QStringList{"@", "--json", "--facility", "482615"} << other
+                                         << int(keycli::kOtherFacility) << "\"facilityMatches\": false";
+        QTest::newRow("same site") << QStringList{"@", "--facility", "123456"} << other << int(keycli::kOk)
+                                   << "Get Information Key";
+        QTest::newRow("bad facility") << QStringList{"@", "--facility", "12x456"} << other << int(keycli::kUsage)
+                                      << "six digits";
     }
     void refusesWhatIsNoKey()
     {

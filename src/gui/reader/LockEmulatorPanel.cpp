@@ -5,6 +5,7 @@
 #include "keyformat/AuditTrail.h"
 #include "keyformat/KeyEncoding.h"
 #include "keyformat/MissionHeader.h"
+#include "settings/Settings.h"
 
 #include <QDateTimeEdit>
 #include <QFormLayout>
@@ -180,13 +181,10 @@ void LockEmulatorPanel::saveLock(const EmulatedLock &lock)
 void LockEmulatorPanel::newLockClick()
 {
     keyformat::FacilityBytes fc{};
-    const QString digits = m_facilityEdit->text();
-    if (digits.size() != 6) {
+    if (!facilityCodeFromText(m_facilityEdit->text(), fc)) {
         msg::warning(tr("The facility code has six digits."), this);
         return;
     }
-    for (int i = 0; i < 3; ++i)
-        fc[static_cast<size_t>(i)] = static_cast<uint8_t>(digits.mid(2 * i, 2).toUInt(nullptr, 16));
     const auto made = m_store.create(m_serialEdit->text(), fc);
     if (!made) {
         msg::warning(made.error, this);
