@@ -313,7 +313,8 @@ private slots:
     {
         ScheduleTables t;
         t.timeShifts << TimeShiftRow{3, QTime(8, 0), QTime(17, 30), QStringLiteral("Saturday")}
-                     << TimeShiftRow{3, QTime(6, 15), QTime(7, 0), QStringLiteral("Monday")};
+                     << TimeShiftRow{3, QTime(6, 15), QTime(7, 0), QStringLiteral("Monday")}
+                     << TimeShiftRow{4, QTime(), QTime(7, 0), QStringLiteral("Monday")}; // no begin time: not written
         for (int i = 0; i < 17; ++i)
             t.schedule << ScheduleRow{QTime(i, 5),
                                       i % 2 ? QStringLiteral("Lock Mode") : QStringLiteral("Unlock Mode"),
@@ -330,6 +331,7 @@ private slots:
         // Group 3 is index 2: periods in BeginTime order.
         QCOMPARE(blk.mid(70, 10), hex("06 15 07 00 02 08 00 17 30 40"));
         QCOMPARE(blk.mid(80, 5), QByteArray(5, char(0xFF)));
+        QCOMPARE(blk.mid(105, 35), QByteArray(35, char(0xFF)));
         QCOMPARE(blk.mid(560, 4), hex("07 30 3E 01"));
         QCOMPARE(blk.mid(564, 4), QByteArray(4, char(0xFF)));
         // 17 lock entries: the first 16 by time, nothing spills into the date slots.

@@ -50,7 +50,9 @@ void putScheduleTable(QByteArray &block, int offset, QVector<ScheduleRow> rows, 
                       const QString &modeB, uint8_t codeB)
 {
     rows.erase(std::remove_if(rows.begin(), rows.end(),
-                              [&](const ScheduleRow &r) { return r.lockStatus != modeA && r.lockStatus != modeB; }),
+                              [&](const ScheduleRow &r) {
+                                  return !r.beginTime.isValid() || (r.lockStatus != modeA && r.lockStatus != modeB);
+                              }),
                rows.end());
     std::stable_sort(rows.begin(), rows.end(),
                      [](const ScheduleRow &a, const ScheduleRow &b) { return a.beginTime < b.beginTime; });
@@ -89,8 +91,8 @@ QByteArray encodeScheduleBlock(const ScheduleTables &t)
     for (int g = 0; g < kTimeShiftGroups; ++g) {
         QVector<TimeShiftRow> rows;
         for (const TimeShiftRow &r : t.timeShifts)
-            if (r.groupId == g + 1)
-                rows.append(r);
+            if (r.groupId == g + 1 && r.beginTime.isValid() && r.endTime.isValid())
+                rows.append(r); // a row without both times cannot be written
         std::stable_sort(rows.begin(), rows.end(),
                          [](const TimeShiftRow &a, const TimeShiftRow &b) { return a.beginTime < b.beginTime; });
         for (int e = 0; e < rows.size() && e < kPeriodsPerGroup; ++e) {
