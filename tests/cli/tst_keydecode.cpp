@@ -1,15 +1,18 @@
 #include "KeyCommands.h"
 #include "KeyImageBuilders.h"
+#include "TestDataDir.h"
 #include "keyformat/AuditTrail.h"
 #include "keyformat/LockSetupMission.h"
 #include "keyformat/MaintenanceMissions.h"
 #include "keyformat/MultipleMission.h"
 #include "keyformat/SystemSetupMission.h"
 #include "lockemu/EmulatedLock.h"
+#include "store/Database.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -43,6 +46,7 @@ lockemu::EmulatedLock usedLock()
     lock.touch(key, kProgramKey, kNow);
     lock.enterCode(QStringLiteral("2468"), kNow);
     lock.presentKey(keytest::serial(0x01, 10), kNow.addSecs(5));
+    lock.presentKey(b.serialId, kNow.addSecs(10));
     return lock;
 }
 
@@ -113,7 +117,7 @@ private slots:
             << answered(encodeAuditRequest(0xFB, fc, 25).value)
             << QStringList{"Multi-Lock Audit Trail Key", "Locks audited: 1", "Pages per lock: 8"}
             << "contents/blocks/0/recordsInBlock"
-            << "4";
+            << "5";
         QTest::newRow("information") << answered(encodeGetInformation(fc))
                                      << QStringList{"Get Information Key", "User Number: 2", "Battery Voltage: 4.8",
                                                     "code=2468"}
@@ -175,6 +179,33 @@ private slots:
             v = isIndex ? v.toArray().at(i) : v.toObject().value(step);
         }
         QCOMPARE(v.toVariant().toString(), jsonValue);
+    }
+
+    void namesUserKeysFromTheDatabase()
+    {
+        const QString file =
+            write(QStringLiteral("audit.bin"), answered(encodeAuditRequest(0x01, keytest::facility()).value));
+        const QStringList args{QStringLiteral("key"), QStringLiteral("decode"), file, QStringLiteral("--data")};
+        const QString user = keytest::serial(0x01, 9);
+        const QString opened = QStringLiteral("Open Lock With Key(Storehouse Mode)  ") + user;
+
+        QTemporaryDir empty;
+        const Run without = corvanectl(args + QStringList{empty.path()});
+        QCOMPARE(without.code, keycli::kOk);
+        QVERIFY(!without.out.contains(opened));
+        QVERIFY(without.out.contains(QStringLiteral("Unknown Type  ") + user));
+        QVERIFY(without.out.contains(QStringLiteral("give --data DIR")));
+
+        TestDataDir site;
+        QVERIFY2(site.ok(), qPrintable(site.error()));
+        QSqlQuery q(store::Database::connection());
+        QVERIFY(q.exec(QStringLiteral("INSERT INTO KeyManagement (KeyID, SerialID, FirstName, LastName, Status) "
+                                      "VALUES (1, '%1', 'Ada', 'Byron', 'Active')")
+                           .arg(user)));
+        const Run with = corvanectl(args + QStringList{site.path()});
+        QCOMPARE(with.code, keycli::kOk);
+        QVERIFY2(with.out.contains(opened), qPrintable(with.out));
+        QVERIFY(!with.out.contains(QStringLiteral("give --data DIR")));
     }
 
     void refusesWhatIsNoKey_data()

@@ -187,7 +187,8 @@ void describeWrite(const MissionHeader &h, const QByteArray &image, QJsonObject 
     }
 }
 
-void describeRead(const MissionHeader &h, const QByteArray &image, QJsonObject &o)
+void describeRead(const MissionHeader &h, const QByteArray &image, QJsonObject &o,
+                  const std::function<bool(const QString &)> &reg)
 {
     const QByteArray p0 = pageOf(image, 0);
     switch (h.type) {
@@ -232,7 +233,7 @@ void describeRead(const MissionHeader &h, const QByteArray &image, QJsonObject &
     case mission::kAuditFirstKey:
     case mission::kAuditSecondKey: {
         o[QStringLiteral("recordsWanted")] = getU16(p0, 8);
-        const SingleLockAudit a = decodeSingleLockAudit(image);
+        const SingleLockAudit a = decodeSingleLockAudit(image, reg);
         o[QStringLiteral("touchedByLock")] = a.touched;
         if (!a.touched)
             break;
@@ -246,7 +247,7 @@ void describeRead(const MissionHeader &h, const QByteArray &image, QJsonObject &
         break;
     }
     case mission::kMultiAudit: {
-        const MultiLockAudit m = decodeMultiLockAudit(image);
+        const MultiLockAudit m = decodeMultiLockAudit(image, reg);
         o[QStringLiteral("recordsPerLock")] = m.recordsPerLock;
         o[QStringLiteral("pagesPerLock")] = m.pagesPerLock;
         o[QStringLiteral("locksAudited")] = m.locksAudited;
@@ -385,7 +386,7 @@ void renderText(const QJsonValue &v, const QString &indent, QString &out)
 
 } // namespace
 
-Result<QJsonObject> describeKeyImage(const QByteArray &image)
+Result<QJsonObject> describeKeyImage(const QByteArray &image, const std::function<bool(const QString &)> &reg)
 {
     if (image.size() != kImageSize)
         return Result<QJsonObject>::failure(
@@ -405,7 +406,7 @@ Result<QJsonObject> describeKeyImage(const QByteArray &image)
     if (h.form == HeaderForm::Write)
         describeWrite(h, image, details);
     else
-        describeRead(h, image, details);
+        describeRead(h, image, details, reg);
     if (!details.isEmpty())
         o[QStringLiteral("contents")] = details;
     return Result<QJsonObject>::success(o);
