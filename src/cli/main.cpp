@@ -1,4 +1,5 @@
 #include "DbCommands.h"
+#include "KeyCommands.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -10,7 +11,8 @@ void usage(QTextStream &err)
 {
     err << "usage: corvanectl <command> ...\n"
            "  db init [--data DIR]     create the data folder and a new database\n"
-           "  db check [--data DIR]    check the database schema and integrity\n";
+           "  db check [--data DIR]    check the database schema and integrity\n"
+           "  key decode FILE [--json] describe what a DS1977 key image holds\n";
     err.flush();
 }
 } // namespace
@@ -28,6 +30,8 @@ int main(int argc, char *argv[])
         args.removeFirst();
     if (command == QLatin1String("db"))
         return runDbCommand(args, out, err);
+    if (command == QLatin1String("key"))
+        return runKeyCommand(args, out, err);
     usage(err);
     return 2;
 }
