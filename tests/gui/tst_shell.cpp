@@ -385,6 +385,7 @@ private slots:
         QVERIFY(reader.createKey(onewire::VirtualKeyKind::DS1977).ok);
         auto w = startMain(2);
         QVERIFY(w->findChild<QDockWidget *>(QStringLiteral("readerDock")));
+        QVERIFY(w->findChild<QDockWidget *>(QStringLiteral("lockEmulatorDock")));
         QCOMPARE(AppContext::instance().ReaderId, reader.readerChipId());
         QCOMPARE(m_messages->count(), 0);
         guitest::snapshot(w.get(), QStringLiteral("TMain_Form_reader"));

@@ -5,6 +5,7 @@
 #include "common/MessageService.h"
 #include "common/WindowRegistry.h"
 #include "ibutton/VirtualReader.h"
+#include "reader/LockEmulatorPanel.h"
 #include "reader/ReaderPanel.h"
 #include "session/OperatorLogin.h"
 #include "session/ReaderIdentification.h"
@@ -297,6 +298,24 @@ void TMain_Form::FormCreate()
         auto *panel = new ReaderPanel(ctx.virtualReader, this);
         panel->setObjectName(QStringLiteral("readerPanel"));
         addSideDock(QStringLiteral("Reader (emulated)"), panel, QStringLiteral("readerDock"));
+        onewire::VirtualReader *vr = ctx.virtualReader;
+        auto *locks = new LockEmulatorPanel(
+            ctx.dataDir,
+            [vr] {
+                // The program key lying on the reader, if any.
+                for (const QString &serial : vr->onReader())
+                    if (serial.endsWith(QLatin1String("37")))
+                        return serial;
+                return QString();
+            },
+            [vr](const QString &serial) { return vr->readImage(serial); },
+            [vr](const QString &serial, const QByteArray &image) { return vr->writeImage(serial, image); }, this);
+        locks->setObjectName(QStringLiteral("lockEmulatorPanel"));
+        locks->setDefaultFacility(ctx.settings.FacilityCode);
+        addSideDock(QStringLiteral("Locks (emulated)"), locks, QStringLiteral("lockEmulatorDock"));
+        tabifyDockWidget(findChild<QDockWidget *>(QStringLiteral("readerDock")),
+                         findChild<QDockWidget *>(QStringLiteral("lockEmulatorDock")));
+        findChild<QDockWidget *>(QStringLiteral("readerDock"))->raise();
         const QStringList problems = ctx.virtualReader->loadProblems();
         if (!problems.isEmpty())
             msg::warning(QStringLiteral("Some virtual keys could not be loaded:\n") + problems.join(QLatin1Char('\n')), this);
