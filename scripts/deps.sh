@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev libqt6sql6-sqlite libqt6svg6-dev
   libxlsxwriter-dev libfreexl-dev zlib1g-dev
   libsodium-dev libbenchmark-dev
+  poppler-utils
 )
 
 missing=()

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QProcess>
 #include <QTableView>
 #include <QTextDocument>
 
@@ -404,6 +405,17 @@ private slots:
         QFile pdf(m_dir->file("report.pdf"));
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+        pdf.close();
+
+        // What a reader of the PDF sees (pdftotext comes with poppler-utils).
+        QProcess extract;
+        extract.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), m_dir->file("report.pdf"), QStringLiteral("-")});
+        QVERIFY2(extract.waitForFinished(30000) && extract.exitCode() == 0, "pdftotext failed");
+        const QString pdfText = QString::fromUtf8(extract.readAllStandardOutput());
+        for (const QString &part : {QStringLiteral("Key / Lock Assignment Report"), QStringLiteral("Front Door"),
+                                    QStringLiteral("Main Building"), serial(11), QStringLiteral("Archer"),
+                                    QStringLiteral("Baker")})
+            QVERIFY2(pdfText.contains(part), qPrintable(part + QStringLiteral(" missing from:\n") + pdfText));
     }
 };
 
