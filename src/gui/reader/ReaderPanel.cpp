@@ -125,7 +125,7 @@ ReaderPanel::ReaderPanel(onewire::VirtualReader *reader, QWidget *parent) : QWid
         b->setObjectName(QString::fromLatin1(look.objectName));
         const VirtualKeyKind kind = look.kind;
         connect(b, &QPushButton::clicked, this, [this, kind] { createKey(kind); });
-        createBox->addWidget(b, i / 2, i % 2);
+        createBox->addWidget(b, i, 0); // one column keeps the panel narrow
         ++i;
     }
     layout->addLayout(createBox);

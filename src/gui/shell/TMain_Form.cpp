@@ -23,6 +23,7 @@
 #include <QLocale>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -44,6 +45,9 @@ TMain_Form::TMain_Form(QWidget *parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Corvane Lock   (VER 3.5)"));
     m_mdi = new LogoArea(AppContext::instance().dataDir, this);
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
+    // A task window larger than the room left is scrolled, never cut off.
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
     buildMenus();
     buildToolBar();
@@ -315,7 +319,31 @@ void TMain_Form::FormCreate()
         addSideDock(QStringLiteral("Locks (emulated)"), locks, QStringLiteral("lockEmulatorDock"));
         tabifyDockWidget(findChild<QDockWidget *>(QStringLiteral("readerDock")),
                          findChild<QDockWidget *>(QStringLiteral("lockEmulatorDock")));
-        findChild<QDockWidget *>(QStringLiteral("readerDock"))->raise();
+        auto *readerDock = findChild<QDockWidget *>(QStringLiteral("readerDock"));
+        readerDock->raise();
+        // Narrow by default, so the task windows keep their room; a button in
+        // the status bar shows or hides the emulator panels.
+        QTimer::singleShot(0, this, [this, readerDock] { resizeDocks({readerDock}, {280}, Qt::Horizontal); });
+        auto *toggle = new QToolButton(this);
+        toggle->setObjectName(QStringLiteral("emulatorToggleButton"));
+        toggle->setAutoRaise(true);
+        toggle->setText(QStringLiteral("Emulated reader"));
+        toggle->setToolTip(QStringLiteral("Show or hide the emulated reader and locks"));
+        toggle->setCheckable(true);
+        toggle->setChecked(true);
+        connect(toggle, &QToolButton::toggled, this, [this](bool on) {
+            for (const char *name : {"readerDock", "lockEmulatorDock"})
+                if (auto *d = findChild<QDockWidget *>(QLatin1String(name)))
+                    d->setVisible(on);
+            if (on)
+                findChild<QDockWidget *>(QStringLiteral("readerDock"))->raise();
+        });
+        connect(readerDock, &QDockWidget::visibilityChanged, toggle, [toggle, readerDock, this] {
+            auto *locksDock = findChild<QDockWidget *>(QStringLiteral("lockEmulatorDock"));
+            const QSignalBlocker block(toggle);
+            toggle->setChecked(!readerDock->isHidden() || (locksDock && !locksDock->isHidden()));
+        });
+        statusBar()->addPermanentWidget(toggle);
         const QStringList problems = ctx.virtualReader->loadProblems();
         if (!problems.isEmpty())
             msg::warning(QStringLiteral("Some virtual keys could not be loaded:\n") + problems.join(QLatin1Char('\n')), this);
