@@ -7,8 +7,10 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 
 class QAbstractButton;
+class QBoxLayout;
 class QComboBox;
 class QTableView;
 class QWidget;
@@ -46,9 +48,46 @@ public:
     std::function<void()> afterInsert;      // focus after Add
     std::function<void()> afterEdit;        // focus after Modify
 
+    // A tool-bar button: which slot it fills and its action. Caption, hint
+    // and object name are the usual ones for the slot unless given. Without
+    // an action the editing buttons call this editor's handlers and Quit
+    // closes the task window; a shown-only button fills no slot and does nothing.
+    enum class Tool { Add, Delete, Modify, Save, Cancel, Print, Export, Import, Select, Quit, Search };
+    struct ToolButton
+    {
+        ToolButton(Tool t, std::function<void()> action = {}) : tool(t), onClick(std::move(action)) {}
+        ToolButton(Tool t, const QString &text, std::function<void()> action = {}, const QString &name = {})
+            : tool(t), caption(text), onClick(std::move(action)), objectName(name)
+        {
+        }
+        static ToolButton shownOnly(Tool t)
+        {
+            ToolButton b(t);
+            b.inert = true;
+            return b;
+        }
+
+        Tool tool;
+        QString caption;
+        std::function<void()> onClick;
+        QString objectName;
+        bool inert = false;
+    };
+    // Builds the buttons into `bar` in the given order, fills their slots and
+    // connects their actions; the bar ends with a stretch.
+    void buildToolBar(QBoxLayout *bar, std::initializer_list<ToolButton> buttons);
+
+    // How a grid looks besides its model.
+    enum GridLook { ReadOnly = 1, StretchLastColumn = 2, NoRowHeader = 4 };
+    static void setGridLook(QTableView *grid, int look);
+
     // The grid over the master query: row selection follows the current
     // record; a title click sorts when sortable.
-    void bindGrid(QTableView *grid, bool sortable);
+    void bindGrid(QTableView *grid, bool sortable, int look = 0);
+    // A read-only list of a second query (the groups beside their entries):
+    // the grid follows the query's current row and a row chosen in the grid
+    // becomes current, after `beforeMove` when given.
+    static void bindListGrid(QTableView *grid, store::CachedQuery *query, std::function<void()> beforeMove = {});
     // Enter moves the focus to the next control of the window, never presses a button.
     static void installEnterAsTab(QWidget *window);
     // Closes a task window, or the MDI sub-window that holds it.
