@@ -111,6 +111,16 @@ void RecordEditor::buildToolBar(QBoxLayout *bar, std::initializer_list<ToolButto
     bar->addStretch();
 }
 
+QList<QAbstractButton *> RecordEditor::editButtons() const
+{
+    QList<QAbstractButton *> out;
+    for (QAbstractButton *b : {addButton.data(), deleteButton.data(), modifyButton.data(), saveButton.data(),
+                               cancelButton.data()})
+        if (b)
+            out << b;
+    return out;
+}
+
 void RecordEditor::setGridLook(QTableView *grid, int look)
 {
     if (look & ReadOnly)

@@ -33,6 +33,8 @@ public:
     // The tool bar. Any may be null.
     QPointer<QAbstractButton> addButton, deleteButton, modifyButton, saveButton, cancelButton;
     QPointer<QAbstractButton> printButton, exportButton, importButton, selectButton, quitButton, searchButton;
+    // Add, Delete, Modify, Save and Cancel, those the window has.
+    QList<QAbstractButton *> editButtons() const;
     // Enabled only in browse state (search controls, secondary print/export).
     QList<QPointer<QWidget>> browseOnly;
     // Enabled only while the record is being edited (a detail input panel).

@@ -77,7 +77,7 @@ DateGroupSettingForm::DateGroupSettingForm(const Config &config, QWidget *parent
     if (pickerMode())
         preselect(m_master, QStringLiteral("GroupID"), *config.selectedGroup);
     if (AppContext::instance().session.OperatorLevel < Session::kAdministrator)
-        for (auto *b : {m_editor->modifyButton.data(), m_editor->saveButton.data(), m_editor->cancelButton.data()})
+        for (QAbstractButton *b : m_editor->editButtons())
             b->hide();
     RowToInputs();
 }

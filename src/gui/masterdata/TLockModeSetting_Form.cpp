@@ -194,8 +194,7 @@ void TLockModeSetting_Form::SetButton()
     m_editor->quitButton->setEnabled(browse);
     if (pickerMode()) {
         m_editor->selectButton->setEnabled(browse);
-        for (auto *b : {m_editor->addButton.data(), m_editor->modifyButton.data(), m_editor->deleteButton.data(),
-                        m_editor->saveButton.data(), m_editor->cancelButton.data()})
+        for (QAbstractButton *b : m_editor->editButtons())
             b->setEnabled(false);
     } else {
         m_editor->selectButton->setEnabled(false);
@@ -209,8 +208,7 @@ void TLockModeSetting_Form::SetButton()
     const bool locked = protectedSchedule();
     m_name->setEnabled(!locked && !pickerMode());
     if (locked)
-        for (auto *b : {m_editor->addButton.data(), m_editor->modifyButton.data(), m_editor->deleteButton.data(),
-                        m_editor->saveButton.data(), m_editor->cancelButton.data()})
+        for (QAbstractButton *b : m_editor->editButtons())
             b->setEnabled(false);
 }
 

@@ -97,8 +97,7 @@ TTimeShiftSetting_Form::TTimeShiftSetting_Form(QWidget *parent)
         preselect(m_groups, QStringLiteral("GroupID"), AppContext::instance().handOver.SelectedTimeShiftGroup);
     OpenPeriods();
     if (AppContext::instance().session.OperatorLevel < Session::kAdministrator)
-        for (auto *b : {m_editor->addButton.data(), m_editor->deleteButton.data(), m_editor->modifyButton.data(),
-                        m_editor->saveButton.data(), m_editor->cancelButton.data()})
+        for (QAbstractButton *b : m_editor->editButtons())
             b->hide();
 }
 
@@ -201,8 +200,7 @@ void TTimeShiftSetting_Form::SetButton()
     const bool editing = m_periods->isEditing();
     m_editor->selectButton->setEnabled(browse);
     m_editor->quitButton->setEnabled(browse);
-    QList<QAbstractButton *> edits{m_editor->addButton, m_editor->deleteButton, m_editor->modifyButton,
-                                   m_editor->saveButton, m_editor->cancelButton};
+    const QList<QAbstractButton *> edits = m_editor->editButtons();
     if (pickerMode()) {
         for (auto *b : edits)
             b->setEnabled(false);
