@@ -16,11 +16,13 @@ class QTableView;
 class QWidget;
 
 // The record-editing behaviour every master-data window shares: one master
-// query edited through its cache, the tool-bar buttons that follow its state
-// (SetButton), Add/Delete/Modify/Save/Cancel, the apply after each post and
-// delete (UpdateMasterData), the close question, sorting by column title,
+// query edited through its cache, the tool bar it builds and whose buttons
+// follow its state (SetButton), Add/Delete/Modify/Save/Cancel, the apply
+// after each post and delete (UpdateMasterData), the close question, the
+// grids over its query and over a second list, sorting by column title,
 // Enter as Tab and combo boxes that take no keys outside editing. A window
-// (an MDI child QWidget or a modal QDialog) owns one and forwards to it.
+// (an MDI child QWidget or a modal QDialog) owns one and states only its
+// own captions, queries, fields and checks.
 class RecordEditor : public QObject
 {
     Q_OBJECT

@@ -42,7 +42,8 @@ QString shown(const QVariant &v)
 } // namespace
 
 DateGroupSettingForm::DateGroupSettingForm(const Config &config, QWidget *parent)
-    : RecordPickerDialog(parent), m_config(config), m_master(new store::CachedQuery(this)), m_editor(new RecordEditor(this, m_master))
+    : RecordPickerDialog(parent), m_config(config), m_master(new store::CachedQuery(this)),
+      m_editor(new RecordEditor(this, m_master))
 {
     WaitingWindow loading(QStringLiteral("Loading data, please wait..."), QStringLiteral("Loading"));
     setWindowTitle(config.caption);
@@ -95,7 +96,9 @@ void DateGroupSettingForm::buildUi()
                                       m_grid->setFocus(); // commits a picker being typed in
                                       m_editor->sbSaveClick();
                                   }},
-                                 T::Cancel, {T::Select, [this] { sbSelectClick(); }}, {T::Quit, [this] { sbQuitClick(); }}});
+                                 T::Cancel,
+                                 {T::Select, [this] { sbSelectClick(); }},
+                                 {T::Quit, [this] { sbQuitClick(); }}});
     root->addLayout(bar);
 
     m_grid = new QTableView(this);

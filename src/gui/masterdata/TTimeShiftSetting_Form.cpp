@@ -113,7 +113,8 @@ void TTimeShiftSetting_Form::buildUi()
     auto *bar = new QHBoxLayout;
     using T = RecordEditor::Tool;
     m_editor->buildToolBar(bar, {{T::Add, [this] { sbAddClick(); }}, T::Delete, T::Modify, T::Save, T::Cancel,
-                                 {T::Select, QStringLiteral("S&elect"), [this] { sbSelectClick(); }}, {T::Quit, [this] { sbQuitClick(); }}});
+                                 {T::Select, QStringLiteral("S&elect"), [this] { sbSelectClick(); }},
+                                 {T::Quit, [this] { sbQuitClick(); }}});
     root->addLayout(bar);
 
     auto *body = new QHBoxLayout;

@@ -44,9 +44,10 @@ TAdministrator_Form::TAdministrator_Form(QWidget *parent)
     auto *bar = new QHBoxLayout;
     using T = RecordEditor::Tool;
     // Print, Export and Search are shown for a familiar tool bar; they have no action here.
+    using B = RecordEditor::ToolButton;
     m_editor->buildToolBar(bar, {T::Add, {T::Delete, [this] { sbDeleteClick(); }}, {T::Modify, [this] { sbModifyClick(); }},
-                                 T::Save, T::Cancel, RecordEditor::ToolButton::shownOnly(T::Print), RecordEditor::ToolButton::shownOnly(T::Export),
-                                 RecordEditor::ToolButton::shownOnly(T::Search), T::Quit});
+                                 T::Save, T::Cancel, B::shownOnly(T::Print), B::shownOnly(T::Export),
+                                 B::shownOnly(T::Search), T::Quit});
 
     // Grid and detail panel
     m_grid = new QTableView(this);
