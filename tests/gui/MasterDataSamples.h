@@ -2,6 +2,8 @@
 
 // Sample rows shared by the master-data window tests.
 
+#include "MessageRecorder.h"
+#include "TestDataDir.h"
 #include "common/AppContext.h"
 #include "ibutton/Checksums.h"
 #include "store/Database.h"
@@ -9,9 +11,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QTimer>
-#include <functional>
+#include <QObject>
 #include <QString>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
 namespace samples {
 
@@ -99,5 +103,30 @@ void whenModal(QObject *context, std::function<void(T *)> act)
 }
 
 inline QAbstractButton *button(QWidget *w, const char *name) { return child<QAbstractButton>(w, name); }
+
+// The base of a window test: each test runs on a fresh data folder, with
+// every message recorded and an operator of the given level logged in.
+class WindowTest : public QObject
+{
+protected:
+    // False when the data folder could not be made.
+    bool openSession(int level)
+    {
+        m_dir = std::make_unique<TestDataDir>();
+        if (!m_dir->ok())
+            return false;
+        m_msg = std::make_unique<MessageRecorder>();
+        loginAs(level);
+        return true;
+    }
+    void closeSession()
+    {
+        m_msg.reset();
+        m_dir.reset();
+    }
+
+    std::unique_ptr<TestDataDir> m_dir;
+    std::unique_ptr<MessageRecorder> m_msg;
+};
 
 } // namespace samples

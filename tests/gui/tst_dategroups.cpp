@@ -17,12 +17,10 @@ using State = store::CachedQuery::State;
 
 // Activation / Expiration Date and Holiday Schedule behave alike; each case
 // runs against both.
-class TestDateGroups : public QObject
+class TestDateGroups : public WindowTest
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDataDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_msg;
 
     struct Window
     {
@@ -72,15 +70,11 @@ class TestDateGroups : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<TestDataDir>();
-        QVERIFY(m_dir->ok());
-        m_msg = std::make_unique<MessageRecorder>();
-        loginAs(2);
+        QVERIFY(openSession(2));
     }
     void cleanup()
     {
-        m_msg.reset();
-        m_dir.reset();
+        closeSession();
     }
 
     void groupOneHasNoDates_data() { windows(); }

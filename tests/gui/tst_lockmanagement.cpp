@@ -23,12 +23,10 @@
 using namespace samples;
 using State = store::CachedQuery::State;
 
-class TestLockManagement : public QObject
+class TestLockManagement : public WindowTest
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDataDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_msg;
 
     // Two locks, users programmed into them, an access code for each.
     void seed()
@@ -62,15 +60,11 @@ class TestLockManagement : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<TestDataDir>();
-        QVERIFY(m_dir->ok());
-        m_msg = std::make_unique<MessageRecorder>();
-        loginAs(2);
+        QVERIFY(openSession(2));
     }
     void cleanup()
     {
-        m_msg.reset();
-        m_dir.reset();
+        closeSession();
     }
 
     void buttonStatesFollowTheRecord()

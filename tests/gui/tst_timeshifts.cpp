@@ -16,12 +16,10 @@
 using namespace samples;
 using State = store::CachedQuery::State;
 
-class TestTimeShifts : public QObject
+class TestTimeShifts : public WindowTest
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDataDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_msg;
 
     void addPeriod(int id, int group, const QString &begin, const QString &end, const QString &day)
     {
@@ -38,15 +36,11 @@ class TestTimeShifts : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<TestDataDir>();
-        QVERIFY(m_dir->ok());
-        m_msg = std::make_unique<MessageRecorder>();
-        loginAs(2);
+        QVERIFY(openSession(2));
     }
     void cleanup()
     {
-        m_msg.reset();
-        m_dir.reset();
+        closeSession();
     }
 
     void periodValidation_data()

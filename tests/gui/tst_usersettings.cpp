@@ -18,12 +18,10 @@
 using namespace samples;
 using State = store::CachedQuery::State;
 
-class TestUserSettings : public QObject
+class TestUserSettings : public WindowTest
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDataDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_msg;
 
     // Ann has an iButton, Bob a key code, Cid both; Ann is in locks 1 and 2, Bob in lock 1.
     void seed()
@@ -65,17 +63,13 @@ class TestUserSettings : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<TestDataDir>();
-        QVERIFY(m_dir->ok());
-        m_msg = std::make_unique<MessageRecorder>();
-        loginAs(1);
+        QVERIFY(openSession(1));
         AppContext::instance().ReaderId = serial(99, 0x81);
     }
     void cleanup()
     {
         TKeyManagement_Form::readButtonOnReader() = nullptr;
-        m_msg.reset();
-        m_dir.reset();
+        closeSession();
     }
 
     void validationInOrder_data()

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -28,7 +29,130 @@ RecordEditor::RecordEditor(QWidget *window, store::CachedQuery *master)
 
 RecordEditor::~RecordEditor() = default;
 
-void RecordEditor::bindGrid(QTableView *grid, bool sortable)
+namespace {
+struct ToolText
+{
+    const char *caption;
+    const char *hint;
+    const char *objectName;
+};
+
+ToolText toolText(RecordEditor::Tool tool)
+{
+    using T = RecordEditor::Tool;
+    switch (tool) {
+    case T::Add: return {"&Add", "Add Record", "addButton"};
+    case T::Delete: return {"&Delete", "Delete Record", "deleteButton"};
+    case T::Modify: return {"&Modify", "Edit Record", "modifyButton"};
+    case T::Save: return {"&Save", "Save Record", "saveButton"};
+    case T::Cancel: return {"&Cancel", "Cancel", "cancelButton"};
+    case T::Print: return {"&Print", "Print Record", "printButton"};
+    case T::Export: return {"&Export", "Export Record To Excel", "exportButton"};
+    case T::Import: return {"&Import", "Import Record", "importButton"};
+    case T::Select: return {"&Select", "Select Record", "selectButton"};
+    case T::Quit: return {"&Quit", "Quit", "quitButton"};
+    case T::Search: return {"S&earch", "Query Record", "searchButton"};
+    }
+    return {"", "", ""};
+}
+} // namespace
+
+void RecordEditor::buildToolBar(QBoxLayout *bar, std::initializer_list<ToolButton> buttons)
+{
+    for (const ToolButton &t : buttons) {
+        const ToolText text = toolText(t.tool);
+        QAbstractButton *b = makeButton(m_window, t.caption.isEmpty() ? QString::fromLatin1(text.caption) : t.caption,
+                                        QString::fromLatin1(text.hint),
+                                        t.objectName.isEmpty() ? QString::fromLatin1(text.objectName) : t.objectName);
+        bar->addWidget(b);
+        if (t.inert)
+            continue;
+        std::function<void()> action = t.onClick;
+        switch (t.tool) {
+        case Tool::Add:
+            addButton = b;
+            if (!action)
+                action = [this] { sbAddClick(); };
+            break;
+        case Tool::Delete:
+            deleteButton = b;
+            if (!action)
+                action = [this] { sbDeleteClick(); };
+            break;
+        case Tool::Modify:
+            modifyButton = b;
+            if (!action)
+                action = [this] { sbModifyClick(); };
+            break;
+        case Tool::Save:
+            saveButton = b;
+            if (!action)
+                action = [this] { sbSaveClick(); };
+            break;
+        case Tool::Cancel:
+            cancelButton = b;
+            if (!action)
+                action = [this] { sbCancelClick(); };
+            break;
+        case Tool::Quit:
+            quitButton = b;
+            if (!action)
+                action = [this] { closeTaskWindow(m_window); };
+            break;
+        case Tool::Print: printButton = b; break;
+        case Tool::Export: exportButton = b; break;
+        case Tool::Import: importButton = b; break;
+        case Tool::Select: selectButton = b; break;
+        case Tool::Search: searchButton = b; break;
+        }
+        if (action)
+            connect(b, &QAbstractButton::clicked, m_window, [action] { action(); });
+    }
+    bar->addStretch();
+}
+
+QList<QAbstractButton *> RecordEditor::editButtons() const
+{
+    QList<QAbstractButton *> out;
+    for (QAbstractButton *b : {addButton.data(), deleteButton.data(), modifyButton.data(), saveButton.data(),
+                               cancelButton.data()})
+        if (b)
+            out << b;
+    return out;
+}
+
+void RecordEditor::setGridLook(QTableView *grid, int look)
+{
+    if (look & ReadOnly)
+        grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    if (look & StretchLastColumn)
+        grid->horizontalHeader()->setStretchLastSection(true);
+    if (look & NoRowHeader)
+        grid->verticalHeader()->hide();
+}
+
+void RecordEditor::bindListGrid(QTableView *grid, store::CachedQuery *query, std::function<void()> beforeMove)
+{
+    grid->setModel(query);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    setGridLook(grid, ReadOnly | StretchLastColumn | NoRowHeader);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, grid,
+                     [query, beforeMove](const QModelIndex &cur) {
+                         if (!cur.isValid() || cur.row() == query->currentRow())
+                             return;
+                         if (beforeMove)
+                             beforeMove();
+                         query->setCurrentRow(cur.row());
+                     });
+    QObject::connect(query, &store::CachedQuery::currentRowChanged, grid, [grid, query](int row) {
+        if (row >= 0 && grid->currentIndex().row() != row)
+            grid->setCurrentIndex(query->index(row, 0));
+    });
+}
+
+void RecordEditor::bindGrid(QTableView *grid, bool sortable, int look)
 {
     m_grid = grid;
     grid->setModel(m_master);
@@ -61,6 +185,7 @@ void RecordEditor::bindGrid(QTableView *grid, bool sortable)
         grid->horizontalHeader()->setSectionsClickable(true);
         connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &RecordEditor::SortQuery);
     }
+    setGridLook(grid, look);
     sync(m_master->currentRow());
 }
 

@@ -7,7 +7,6 @@
 #include "masterdata/MasterDataRules.h"
 #include "store/DbValue.h"
 
-#include <QCloseEvent>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -43,7 +42,8 @@ QString shown(const QVariant &v)
 } // namespace
 
 DateGroupSettingForm::DateGroupSettingForm(const Config &config, QWidget *parent)
-    : QDialog(parent), m_config(config), m_master(new store::CachedQuery(this)), m_editor(new RecordEditor(this, m_master))
+    : RecordPickerDialog(parent), m_config(config), m_master(new store::CachedQuery(this)),
+      m_editor(new RecordEditor(this, m_master))
 {
     WaitingWindow loading(QStringLiteral("Loading data, please wait..."), QStringLiteral("Loading"));
     setWindowTitle(config.caption);
@@ -75,10 +75,10 @@ DateGroupSettingForm::DateGroupSettingForm(const Config &config, QWidget *parent
     const Status s = m_master->open();
     if (!s.ok)
         MyError(s.error, this);
-    if (pickerMode() && !m_master->locate(QStringLiteral("GroupID"), *config.selectedGroup) && !m_master->isEmpty())
-        m_master->setCurrentRow(m_master->recordCount() - 1);
+    if (pickerMode())
+        preselect(m_master, QStringLiteral("GroupID"), *config.selectedGroup);
     if (AppContext::instance().session.OperatorLevel < Session::kAdministrator)
-        for (auto *b : {m_editor->modifyButton.data(), m_editor->saveButton.data(), m_editor->cancelButton.data()})
+        for (QAbstractButton *b : m_editor->editButtons())
             b->hide();
     RowToInputs();
 }
@@ -89,34 +89,22 @@ void DateGroupSettingForm::buildUi()
 {
     auto *root = new QVBoxLayout(this);
     auto *bar = new QHBoxLayout;
-    auto mk = [this, bar](const char *caption, const char *hint, const char *name) {
-        QAbstractButton *b = RecordEditor::makeButton(this, QString::fromLatin1(caption), QString::fromLatin1(hint),
-                                                      QString::fromLatin1(name));
-        bar->addWidget(b);
-        return b;
-    };
-    m_editor->modifyButton = mk("&Modify", "Edit Record", "modifyButton");
-    m_editor->saveButton = mk("&Save", "Save Record", "saveButton");
-    m_editor->cancelButton = mk("&Cancel", "Cancel", "cancelButton");
-    m_editor->selectButton = mk("&Select", "Select Record", "selectButton");
-    m_editor->quitButton = mk("&Quit", "Quit", "quitButton");
-    bar->addStretch();
+    using T = RecordEditor::Tool;
+    m_editor->buildToolBar(bar, {T::Modify,
+                                 {T::Save,
+                                  [this] {
+                                      m_grid->setFocus(); // commits a picker being typed in
+                                      m_editor->sbSaveClick();
+                                  }},
+                                 T::Cancel,
+                                 {T::Select, [this] { sbSelectClick(); }},
+                                 {T::Quit, [this] { sbQuitClick(); }}});
     root->addLayout(bar);
-    connect(m_editor->modifyButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbModifyClick);
-    connect(m_editor->saveButton, &QAbstractButton::clicked, this, [this] {
-        m_grid->setFocus(); // commits a picker being typed in
-        m_editor->sbSaveClick();
-    });
-    connect(m_editor->cancelButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbCancelClick);
-    connect(m_editor->selectButton, &QAbstractButton::clicked, this, &DateGroupSettingForm::sbSelectClick);
-    connect(m_editor->quitButton, &QAbstractButton::clicked, this, &DateGroupSettingForm::sbQuitClick);
 
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("groupGrid"));
-    m_editor->bindGrid(m_grid, false);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
-    m_grid->verticalHeader()->hide();
+    m_editor->bindGrid(m_grid, false,
+                       RecordEditor::ReadOnly | RecordEditor::StretchLastColumn | RecordEditor::NoRowHeader);
     connect(m_grid, &QTableView::doubleClicked, this, [this] { sbSelectClick(); });
     root->addWidget(m_grid, 1);
 
@@ -221,8 +209,7 @@ void DateGroupSettingForm::sbSelectClick()
         return;
     *m_config.selectedGroup = m_master->value(QStringLiteral("GroupID")).toInt();
     *m_config.selectedText = selectionText();
-    m_closing = true;
-    accept();
+    acceptChoice();
 }
 
 void DateGroupSettingForm::leaveWithoutChoice()
@@ -231,30 +218,4 @@ void DateGroupSettingForm::leaveWithoutChoice()
     m_config.selectedText->clear();
 }
 
-void DateGroupSettingForm::sbQuitClick()
-{
-    leaveWithoutChoice();
-    reject();
-}
-
-void DateGroupSettingForm::reject()
-{
-    if (!m_closing && !m_editor->closeQuery())
-        return;
-    if (!m_closing)
-        leaveWithoutChoice();
-    m_closing = true;
-    QDialog::reject();
-}
-
-void DateGroupSettingForm::closeEvent(QCloseEvent *event)
-{
-    if (!m_closing && !m_editor->closeQuery()) {
-        event->ignore();
-        return;
-    }
-    if (!m_closing)
-        leaveWithoutChoice();
-    m_closing = true;
-    QDialog::closeEvent(event);
-}
+void DateGroupSettingForm::sbQuitClick() { quitWithoutChoice(); }

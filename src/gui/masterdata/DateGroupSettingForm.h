@@ -1,8 +1,7 @@
 #pragma once
 
+#include "common/RecordPickerDialog.h"
 #include "store/CachedQuery.h"
-
-#include <QDialog>
 
 class QDateEdit;
 class QLabel;
@@ -15,7 +14,7 @@ class RecordEditor;
 // The fixed groups of a date range (activation/expiration, holidays): only
 // the two moments of groups other than 1 are changed; also a picker.
 // Activation / Expiration Date and Holiday Schedule are its two forms.
-class DateGroupSettingForm : public QDialog
+class DateGroupSettingForm : public RecordPickerDialog
 {
     Q_OBJECT
 public:
@@ -39,23 +38,21 @@ public:
     ~DateGroupSettingForm() override;
 
     store::CachedQuery *master() const { return m_master; }
-    RecordEditor *editor() const { return m_editor; }
+    RecordEditor *editor() const override { return m_editor; }
 
     void sbSelectClick();
     void sbQuitClick();
-    void reject() override;
     // "From To" text of the current group as handed to a caller.
     QString selectionText() const;
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    void leaveWithoutChoice() override;
 
 private:
     void buildUi();
     bool pickerMode() const { return *m_config.selectMode == 1; }
     void RowToInputs();
     void SetButton();
-    void leaveWithoutChoice();
 
     Config m_config;
     store::CachedQuery *m_master;
@@ -67,5 +64,4 @@ private:
     QDateEdit *m_toDate = nullptr;
     QTimeEdit *m_toTime = nullptr;
     QList<QWidget *> m_pickers;
-    bool m_closing = false;
 };

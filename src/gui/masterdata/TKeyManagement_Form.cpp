@@ -101,38 +101,26 @@ void TKeyManagement_Form::buildUi()
 {
     auto *root = new QVBoxLayout(this);
     auto *bar = new QHBoxLayout;
-    auto mk = [this, bar](const char *caption, const char *hint, const char *name) {
-        QAbstractButton *b = RecordEditor::makeButton(this, QString::fromLatin1(caption), QString::fromLatin1(hint),
-                                                      QString::fromLatin1(name));
-        bar->addWidget(b);
-        return b;
-    };
-    m_editor->addButton = mk("&Add User", "Add Record", "addButton");
-    m_editor->deleteButton = mk("&Delete User", "Delete Record", "deleteButton");
-    m_editor->modifyButton = mk("&Modify", "Edit Record", "modifyButton");
-    m_editor->saveButton = mk("&Save", "Save Record", "saveButton");
-    m_editor->cancelButton = mk("&Cancel", "Cancel", "cancelButton");
-    m_editor->exportButton = mk("&Export", "Export Record To Excel", "exportButton");
-    m_editor->importButton = mk("&Import", "Import Record", "importButton");
-    m_editor->quitButton = mk("&Quit", "Quit", "quitButton");
-    bar->addStretch();
+    using T = RecordEditor::Tool;
+    m_editor->buildToolBar(bar, {{T::Add, QStringLiteral("&Add User"), [this] { sbAddClick(); }},
+                                 {T::Delete, QStringLiteral("&Delete User")},
+                                 {T::Modify, [this] { sbModifyClick(); }},
+                                 {T::Save,
+                                  [this] {
+                                      // A cell still being typed in is committed first.
+                                      m_editor->saveButton->setFocus();
+                                      m_editor->sbSaveClick();
+                                  }},
+                                 T::Cancel,
+                                 {T::Export, [this] { sheetgui::exportUserList(this, *m_master); }},
+                                 {T::Import,
+                                  [this] {
+                                      if (m_master->state() == store::CachedQuery::State::Browse
+                                          && sheetgui::importSheet(this, sheetgui::ImportKind::Users))
+                                          sbSearchClick();
+                                  }},
+                                 T::Quit});
     root->addLayout(bar);
-    connect(m_editor->addButton, &QAbstractButton::clicked, this, &TKeyManagement_Form::sbAddClick);
-    connect(m_editor->deleteButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbDeleteClick);
-    connect(m_editor->modifyButton, &QAbstractButton::clicked, this, &TKeyManagement_Form::sbModifyClick);
-    connect(m_editor->saveButton, &QAbstractButton::clicked, this, [this] {
-        // A cell still being typed in is committed first.
-        m_editor->saveButton->setFocus();
-        m_editor->sbSaveClick();
-    });
-    connect(m_editor->cancelButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbCancelClick);
-    connect(m_editor->quitButton, &QAbstractButton::clicked, this, [this] { RecordEditor::closeTaskWindow(this); });
-    connect(m_editor->exportButton, &QAbstractButton::clicked, this, [this] { sheetgui::exportUserList(this, *m_master); });
-    connect(m_editor->importButton, &QAbstractButton::clicked, this, [this] {
-        if (m_master->state() == store::CachedQuery::State::Browse
-            && sheetgui::importSheet(this, sheetgui::ImportKind::Users))
-            sbSearchClick();
-    });
 
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("userGrid"));

@@ -95,37 +95,27 @@ void TLockManagement_Form::buildUi()
 {
     auto *root = new QVBoxLayout(this);
     auto *bar = new QHBoxLayout;
-    m_editor->addButton = RecordEditor::makeButton(this, QStringLiteral("&Add Lock"), QStringLiteral("Add Record"), QStringLiteral("addButton"));
-    m_editor->deleteButton = RecordEditor::makeButton(this, QStringLiteral("&Delete Lock"), QStringLiteral("Delete Record"), QStringLiteral("deleteButton"));
-    m_editor->modifyButton = RecordEditor::makeButton(this, QStringLiteral("&Modify"), QStringLiteral("Edit Record"), QStringLiteral("modifyButton"));
-    m_editor->saveButton = RecordEditor::makeButton(this, QStringLiteral("&Save"), QStringLiteral("Save Record"), QStringLiteral("saveButton"));
-    m_editor->cancelButton = RecordEditor::makeButton(this, QStringLiteral("&Cancel"), QStringLiteral("Cancel"), QStringLiteral("cancelButton"));
-    m_editor->exportButton = RecordEditor::makeButton(this, QStringLiteral("E&xport Lock List"), QStringLiteral("Export Record To Excel"), QStringLiteral("exportLockListButton"));
-    m_editor->importButton = RecordEditor::makeButton(this, QStringLiteral("&Import"), QStringLiteral("Import Record"), QStringLiteral("importButton"));
-    m_editor->quitButton = RecordEditor::makeButton(this, QStringLiteral("&Quit"), QStringLiteral("Quit"), QStringLiteral("quitButton"));
-    for (QAbstractButton *b : {m_editor->addButton.data(), m_editor->deleteButton.data(), m_editor->modifyButton.data(),
-                               m_editor->saveButton.data(), m_editor->cancelButton.data(), m_editor->exportButton.data(),
-                               m_editor->importButton.data(), m_editor->quitButton.data()})
-        bar->addWidget(b);
-    bar->addStretch();
+    using T = RecordEditor::Tool;
+    m_editor->buildToolBar(bar, {{T::Add, QStringLiteral("&Add Lock"),
+                                  [this] {
+                                      m_name->setEnabled(true);
+                                      m_name->setFocus();
+                                      m_editor->sbAddClick();
+                                  }},
+                                 {T::Delete, QStringLiteral("&Delete Lock")},
+                                 T::Modify,
+                                 T::Save,
+                                 T::Cancel,
+                                 {T::Export, QStringLiteral("E&xport Lock List"), [this] { sbExportLockListClick(); },
+                                  QStringLiteral("exportLockListButton")},
+                                 {T::Import, [this] { sbImportClick(); }},
+                                 T::Quit});
     root->addLayout(bar);
-    connect(m_editor->addButton, &QAbstractButton::clicked, this, [this] {
-        m_name->setEnabled(true);
-        m_name->setFocus();
-        m_editor->sbAddClick();
-    });
-    connect(m_editor->deleteButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbDeleteClick);
-    connect(m_editor->modifyButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbModifyClick);
-    connect(m_editor->saveButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbSaveClick);
-    connect(m_editor->cancelButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbCancelClick);
-    connect(m_editor->quitButton, &QAbstractButton::clicked, this, [this] { RecordEditor::closeTaskWindow(this); });
 
     auto *top = new QHBoxLayout;
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("lockGrid"));
-    m_editor->bindGrid(m_grid, true);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_editor->bindGrid(m_grid, true, RecordEditor::ReadOnly | RecordEditor::StretchLastColumn);
     top->addWidget(m_grid, 3);
 
     auto *side = new QVBoxLayout;
@@ -238,8 +228,6 @@ void TLockManagement_Form::buildUi()
     root->addWidget(assigned, 2);
     m_editor->browseOnly << m_printKeys << m_exportKeys;
 
-    connect(m_editor->exportButton, &QAbstractButton::clicked, this, &TLockManagement_Form::sbExportLockListClick);
-    connect(m_editor->importButton, &QAbstractButton::clicked, this, &TLockManagement_Form::sbImportClick);
     connect(m_exportKeys, &QAbstractButton::clicked, this, &TLockManagement_Form::sbExportKeyListClick);
     RecordEditor::installEnterAsTab(this);
 }

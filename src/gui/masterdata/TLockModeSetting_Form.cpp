@@ -9,7 +9,6 @@
 #include "store/DbValue.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -33,7 +32,7 @@ constexpr int kMaxEntries = 32;
 } // namespace
 
 TLockModeSetting_Form::TLockModeSetting_Form(QWidget *parent)
-    : QDialog(parent), m_schedules(new store::CachedQuery(this)), m_entries(new store::CachedQuery(this)),
+    : RecordPickerDialog(parent), m_schedules(new store::CachedQuery(this)), m_entries(new store::CachedQuery(this)),
       m_editor(new RecordEditor(this, m_entries))
 {
     setObjectName(QStringLiteral("TLockModeSetting_Form"));
@@ -75,11 +74,8 @@ TLockModeSetting_Form::TLockModeSetting_Form(QWidget *parent)
 
     m_schedules->setSql(QStringLiteral("SELECT * FROM LockStatus ORDER BY LockStatusID"));
     m_schedules->open();
-    if (pickerMode()) {
-        const int wanted = AppContext::instance().handOver.SelectedScheduleId;
-        if (!m_schedules->locate(QStringLiteral("LockStatusID"), wanted) && m_schedules->recordCount() > 0)
-            m_schedules->setCurrentRow(m_schedules->recordCount() - 1);
-    }
+    if (pickerMode())
+        preselect(m_schedules, QStringLiteral("LockStatusID"), AppContext::instance().handOver.SelectedScheduleId);
     OpenEntries();
 }
 
@@ -104,22 +100,7 @@ void TLockModeSetting_Form::buildUi()
     auto *left = new QVBoxLayout;
     m_scheduleGrid = new QTableView(this);
     m_scheduleGrid->setObjectName(QStringLiteral("scheduleListGrid"));
-    m_scheduleGrid->setModel(m_schedules);
-    m_scheduleGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_scheduleGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_scheduleGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_scheduleGrid->horizontalHeader()->setStretchLastSection(true);
-    m_scheduleGrid->verticalHeader()->hide();
-    m_scheduleGrid->verticalHeader()->setDefaultSectionSize(m_scheduleGrid->fontMetrics().height() + 6);
-    connect(m_scheduleGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &cur) {
-                if (cur.isValid())
-                    m_schedules->setCurrentRow(cur.row());
-            });
-    connect(m_schedules, &store::CachedQuery::currentRowChanged, m_scheduleGrid, [this](int row) {
-        if (row >= 0 && m_scheduleGrid->currentIndex().row() != row)
-            m_scheduleGrid->setCurrentIndex(m_schedules->index(row, 0));
-    });
+    RecordEditor::bindListGrid(m_scheduleGrid, m_schedules);
     connect(m_scheduleGrid, &QTableView::doubleClicked, this, [this] { sbSelectClick(); });
     left->addWidget(m_scheduleGrid);
     auto *nameRow = new QHBoxLayout;
@@ -134,28 +115,10 @@ void TLockModeSetting_Form::buildUi()
 
     auto *right = new QVBoxLayout;
     auto *bar = new QHBoxLayout;
-    auto mk = [this, bar](const char *caption, const char *hint, const char *name) {
-        QAbstractButton *b = RecordEditor::makeButton(this, QString::fromLatin1(caption), QString::fromLatin1(hint),
-                                                      QString::fromLatin1(name));
-        bar->addWidget(b);
-        return b;
-    };
-    m_editor->addButton = mk("&Add", "Add Record", "addButton");
-    m_editor->deleteButton = mk("&Delete", "Delete Record", "deleteButton");
-    m_editor->modifyButton = mk("&Modify", "Edit Record", "modifyButton");
-    m_editor->saveButton = mk("&Save", "Save Record", "saveButton");
-    m_editor->cancelButton = mk("&Cancel", "Cancel", "cancelButton");
-    m_editor->selectButton = mk("&Select", "Select Record", "selectButton");
-    m_editor->quitButton = mk("&Quit", "Quit", "quitButton");
-    bar->addStretch();
+    using T = RecordEditor::Tool;
+    m_editor->buildToolBar(bar, {{T::Add, [this] { sbAddClick(); }}, T::Delete, T::Modify, T::Save, T::Cancel,
+                                 {T::Select, [this] { sbSelectClick(); }}, {T::Quit, [this] { sbQuitClick(); }}});
     right->addLayout(bar);
-    connect(m_editor->addButton, &QAbstractButton::clicked, this, &TLockModeSetting_Form::sbAddClick);
-    connect(m_editor->deleteButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbDeleteClick);
-    connect(m_editor->modifyButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbModifyClick);
-    connect(m_editor->saveButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbSaveClick);
-    connect(m_editor->cancelButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbCancelClick);
-    connect(m_editor->selectButton, &QAbstractButton::clicked, this, &TLockModeSetting_Form::sbSelectClick);
-    connect(m_editor->quitButton, &QAbstractButton::clicked, this, &TLockModeSetting_Form::sbQuitClick);
 
     auto *box = new QGroupBox(QStringLiteral("[ Tip: maximum 16 groups for Storehouse/classroom mode and Lock/Unlock mode ]"), this);
     auto *form = new QGridLayout(box);
@@ -185,8 +148,7 @@ void TLockModeSetting_Form::buildUi()
 
     m_entryGrid = new QTableView(this);
     m_entryGrid->setObjectName(QStringLiteral("entryGrid"));
-    m_editor->bindGrid(m_entryGrid, false);
-    m_entryGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_editor->bindGrid(m_entryGrid, false, RecordEditor::ReadOnly);
     auto *dayCells = new DayCellDelegate(m_entryGrid);
     for (int c = 2; c < 9; ++c) {
         m_entryGrid->setItemDelegateForColumn(c, dayCells);
@@ -232,8 +194,7 @@ void TLockModeSetting_Form::SetButton()
     m_editor->quitButton->setEnabled(browse);
     if (pickerMode()) {
         m_editor->selectButton->setEnabled(browse);
-        for (auto *b : {m_editor->addButton.data(), m_editor->modifyButton.data(), m_editor->deleteButton.data(),
-                        m_editor->saveButton.data(), m_editor->cancelButton.data()})
+        for (QAbstractButton *b : m_editor->editButtons())
             b->setEnabled(false);
     } else {
         m_editor->selectButton->setEnabled(false);
@@ -247,8 +208,7 @@ void TLockModeSetting_Form::SetButton()
     const bool locked = protectedSchedule();
     m_name->setEnabled(!locked && !pickerMode());
     if (locked)
-        for (auto *b : {m_editor->addButton.data(), m_editor->modifyButton.data(), m_editor->deleteButton.data(),
-                        m_editor->saveButton.data(), m_editor->cancelButton.data()})
+        for (QAbstractButton *b : m_editor->editButtons())
             b->setEnabled(false);
 }
 
@@ -290,41 +250,14 @@ void TLockModeSetting_Form::sbSelectClick()
     auto &h = AppContext::instance().handOver;
     h.SelectedScheduleId = currentScheduleId();
     h.SelectedScheduleName = m_schedules->value(QStringLiteral("LockStatusName")).toString();
-    m_closing = true;
-    accept();
+    acceptChoice();
 }
 
-void TLockModeSetting_Form::sbQuitClick()
+void TLockModeSetting_Form::leaveWithoutChoice()
 {
     auto &h = AppContext::instance().handOver;
     h.SelectedScheduleId = 0;
     h.SelectedScheduleName.clear();
-    reject();
 }
 
-void TLockModeSetting_Form::reject()
-{
-    if (!m_closing && !m_editor->closeQuery())
-        return;
-    if (!m_closing) {
-        // Leaving without a choice.
-        AppContext::instance().handOver.SelectedScheduleId = 0;
-        AppContext::instance().handOver.SelectedScheduleName.clear();
-    }
-    m_closing = true;
-    QDialog::reject();
-}
-
-void TLockModeSetting_Form::closeEvent(QCloseEvent *event)
-{
-    if (!m_closing && !m_editor->closeQuery()) {
-        event->ignore();
-        return;
-    }
-    if (!m_closing) {
-        AppContext::instance().handOver.SelectedScheduleId = 0;
-        AppContext::instance().handOver.SelectedScheduleName.clear();
-    }
-    m_closing = true;
-    QDialog::closeEvent(event);
-}
+void TLockModeSetting_Form::sbQuitClick() { quitWithoutChoice(); }

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "common/RecordPickerDialog.h"
 #include "store/CachedQuery.h"
-
-#include <QDialog>
 
 class QCheckBox;
 class QComboBox;
@@ -13,7 +12,7 @@ class RecordEditor;
 
 // Lock Schedule: the timed entries of each lock schedule and the schedule
 // names; also the picker through which other windows choose a schedule.
-class TLockModeSetting_Form : public QDialog
+class TLockModeSetting_Form : public RecordPickerDialog
 {
     Q_OBJECT
 public:
@@ -22,14 +21,13 @@ public:
 
     store::CachedQuery *entries() const { return m_entries; }
     store::CachedQuery *schedules() const { return m_schedules; }
-    RecordEditor *editor() const { return m_editor; }
+    RecordEditor *editor() const override { return m_editor; }
 
     void sbSelectClick();
     void sbQuitClick();
-    void reject() override;
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    void leaveWithoutChoice() override;
 
 private:
     void buildUi();
@@ -51,5 +49,4 @@ private:
     QTimeEdit *m_begin = nullptr;
     QComboBox *m_mode = nullptr;
     QList<QCheckBox *> m_days;
-    bool m_closing = false;
 };

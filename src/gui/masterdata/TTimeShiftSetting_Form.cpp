@@ -8,7 +8,6 @@
 #include "masterdata/MasterDataRules.h"
 #include "store/DbValue.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -42,7 +41,7 @@ QTime timeOfDay(const QTimeEdit *e)
 } // namespace
 
 TTimeShiftSetting_Form::TTimeShiftSetting_Form(QWidget *parent)
-    : QDialog(parent), m_groups(new store::CachedQuery(this)), m_periods(new store::CachedQuery(this)),
+    : RecordPickerDialog(parent), m_groups(new store::CachedQuery(this)), m_periods(new store::CachedQuery(this)),
       m_editor(new RecordEditor(this, m_periods))
 {
     WaitingWindow loading(QStringLiteral("Loading data, please wait..."), QStringLiteral("Loading"));
@@ -94,15 +93,11 @@ TTimeShiftSetting_Form::TTimeShiftSetting_Form(QWidget *parent)
 
     m_groups->setSql(QStringLiteral("SELECT * FROM TimeGroup"));
     m_groups->open();
-    if (pickerMode()) {
-        const int wanted = AppContext::instance().handOver.SelectedTimeShiftGroup;
-        if (!m_groups->locate(QStringLiteral("GroupID"), wanted) && m_groups->recordCount() > 0)
-            m_groups->setCurrentRow(m_groups->recordCount() - 1);
-    }
+    if (pickerMode())
+        preselect(m_groups, QStringLiteral("GroupID"), AppContext::instance().handOver.SelectedTimeShiftGroup);
     OpenPeriods();
     if (AppContext::instance().session.OperatorLevel < Session::kAdministrator)
-        for (auto *b : {m_editor->addButton.data(), m_editor->deleteButton.data(), m_editor->modifyButton.data(),
-                        m_editor->saveButton.data(), m_editor->cancelButton.data()})
+        for (QAbstractButton *b : m_editor->editButtons())
             b->hide();
 }
 
@@ -116,52 +111,17 @@ void TTimeShiftSetting_Form::buildUi()
 {
     auto *root = new QVBoxLayout(this);
     auto *bar = new QHBoxLayout;
-    auto mk = [this, bar](const char *caption, const char *hint, const char *name) {
-        QAbstractButton *b = RecordEditor::makeButton(this, QString::fromLatin1(caption), QString::fromLatin1(hint),
-                                                      QString::fromLatin1(name));
-        bar->addWidget(b);
-        return b;
-    };
-    m_editor->addButton = mk("&Add", "Add Record", "addButton");
-    m_editor->deleteButton = mk("&Delete", "Delete Record", "deleteButton");
-    m_editor->modifyButton = mk("&Modify", "Edit Record", "modifyButton");
-    m_editor->saveButton = mk("&Save", "Save Record", "saveButton");
-    m_editor->cancelButton = mk("&Cancel", "Cancel", "cancelButton");
-    m_editor->selectButton = mk("S&elect", "Select Record", "selectButton");
-    m_editor->quitButton = mk("&Quit", "Quit", "quitButton");
-    bar->addStretch();
+    using T = RecordEditor::Tool;
+    m_editor->buildToolBar(bar, {{T::Add, [this] { sbAddClick(); }}, T::Delete, T::Modify, T::Save, T::Cancel,
+                                 {T::Select, QStringLiteral("S&elect"), [this] { sbSelectClick(); }},
+                                 {T::Quit, [this] { sbQuitClick(); }}});
     root->addLayout(bar);
-    connect(m_editor->addButton, &QAbstractButton::clicked, this, &TTimeShiftSetting_Form::sbAddClick);
-    connect(m_editor->deleteButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbDeleteClick);
-    connect(m_editor->modifyButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbModifyClick);
-    connect(m_editor->saveButton, &QAbstractButton::clicked, this, [this] {
-        m_editor->sbSaveClick();
-    });
-    connect(m_editor->cancelButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbCancelClick);
-    connect(m_editor->selectButton, &QAbstractButton::clicked, this, &TTimeShiftSetting_Form::sbSelectClick);
-    connect(m_editor->quitButton, &QAbstractButton::clicked, this, &TTimeShiftSetting_Form::sbQuitClick);
 
     auto *body = new QHBoxLayout;
     auto *left = new QVBoxLayout;
     m_groupGrid = new QTableView(this);
     m_groupGrid->setObjectName(QStringLiteral("groupGrid"));
-    m_groupGrid->setModel(m_groups);
-    m_groupGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_groupGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_groupGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_groupGrid->horizontalHeader()->setStretchLastSection(true);
-    m_groupGrid->verticalHeader()->hide();
-    m_groupGrid->verticalHeader()->setDefaultSectionSize(m_groupGrid->fontMetrics().height() + 6);
-    connect(m_groupGrid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &cur) {
-        if (cur.isValid() && cur.row() != m_groups->currentRow()) {
-            SaveGroupName();
-            m_groups->setCurrentRow(cur.row());
-        }
-    });
-    connect(m_groups, &store::CachedQuery::currentRowChanged, m_groupGrid, [this](int row) {
-        if (row >= 0 && m_groupGrid->currentIndex().row() != row)
-            m_groupGrid->setCurrentIndex(m_groups->index(row, 0));
-    });
+    RecordEditor::bindListGrid(m_groupGrid, m_groups, [this] { SaveGroupName(); });
     connect(m_groupGrid, &QTableView::doubleClicked, this, [this] { sbSelectClick(); });
     left->addWidget(m_groupGrid);
     auto *nameRow = new QHBoxLayout;
@@ -179,9 +139,7 @@ void TTimeShiftSetting_Form::buildUi()
     auto *tlay = new QVBoxLayout(tip);
     m_periodGrid = new QTableView(tip);
     m_periodGrid->setObjectName(QStringLiteral("periodGrid"));
-    m_editor->bindGrid(m_periodGrid, false);
-    m_periodGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_periodGrid->horizontalHeader()->setStretchLastSection(true);
+    m_editor->bindGrid(m_periodGrid, false, RecordEditor::ReadOnly | RecordEditor::StretchLastColumn);
     tlay->addWidget(m_periodGrid);
     right->addWidget(tip, 1);
     auto *inputs = new QGridLayout;
@@ -243,8 +201,7 @@ void TTimeShiftSetting_Form::SetButton()
     const bool editing = m_periods->isEditing();
     m_editor->selectButton->setEnabled(browse);
     m_editor->quitButton->setEnabled(browse);
-    QList<QAbstractButton *> edits{m_editor->addButton, m_editor->deleteButton, m_editor->modifyButton,
-                                   m_editor->saveButton, m_editor->cancelButton};
+    const QList<QAbstractButton *> edits = m_editor->editButtons();
     if (pickerMode()) {
         for (auto *b : edits)
             b->setEnabled(false);
@@ -302,8 +259,7 @@ void TTimeShiftSetting_Form::sbSelectClick()
     auto &h = AppContext::instance().handOver;
     h.SelectedTimeShiftGroup = currentGroupId();
     h.SelectedTimeShiftName = m_groups->value(QStringLiteral("GroupName")).toString();
-    m_closing = true;
-    accept();
+    acceptChoice();
 }
 
 void TTimeShiftSetting_Form::leaveWithoutChoice()
@@ -312,34 +268,4 @@ void TTimeShiftSetting_Form::leaveWithoutChoice()
     AppContext::instance().handOver.SelectedTimeShiftName.clear();
 }
 
-void TTimeShiftSetting_Form::sbQuitClick()
-{
-    leaveWithoutChoice();
-    reject();
-}
-
-void TTimeShiftSetting_Form::reject()
-{
-    if (!m_closing && !m_editor->closeQuery())
-        return;
-    if (!m_closing) {
-        SaveGroupName();
-        leaveWithoutChoice();
-    }
-    m_closing = true;
-    QDialog::reject();
-}
-
-void TTimeShiftSetting_Form::closeEvent(QCloseEvent *event)
-{
-    if (!m_closing && !m_editor->closeQuery()) {
-        event->ignore();
-        return;
-    }
-    if (!m_closing) {
-        SaveGroupName();
-        leaveWithoutChoice();
-    }
-    m_closing = true;
-    QDialog::closeEvent(event);
-}
+void TTimeShiftSetting_Form::sbQuitClick() { quitWithoutChoice(); }

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "common/RecordPickerDialog.h"
 #include "store/CachedQuery.h"
-
-#include <QDialog>
 
 class QComboBox;
 class QLineEdit;
@@ -12,7 +11,7 @@ class RecordEditor;
 
 // Time Shifts: the names of the time-shift groups and their weekly periods
 // (at most seven per group); also the picker of a user's group.
-class TTimeShiftSetting_Form : public QDialog
+class TTimeShiftSetting_Form : public RecordPickerDialog
 {
     Q_OBJECT
 public:
@@ -21,14 +20,14 @@ public:
 
     store::CachedQuery *periods() const { return m_periods; }
     store::CachedQuery *groups() const { return m_groups; }
-    RecordEditor *editor() const { return m_editor; }
+    RecordEditor *editor() const override { return m_editor; }
 
     void sbSelectClick();
     void sbQuitClick();
-    void reject() override;
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    void leaveWithoutChoice() override;
+    void beforeLeaving() override { SaveGroupName(); }
 
 private:
     void buildUi();
@@ -39,7 +38,6 @@ private:
     void SetButton();
     void sbAddClick();
     void SaveGroupName();
-    void leaveWithoutChoice();
 
     store::CachedQuery *m_groups;
     store::CachedQuery *m_periods;
@@ -50,5 +48,4 @@ private:
     QTimeEdit *m_begin = nullptr;
     QTimeEdit *m_end = nullptr;
     QComboBox *m_day = nullptr;
-    bool m_closing = false;
 };

@@ -42,29 +42,18 @@ TAdministrator_Form::TAdministrator_Form(QWidget *parent)
 
     // Tool bar
     auto *bar = new QHBoxLayout;
-    m_editor->addButton = RecordEditor::makeButton(this, QStringLiteral("&Add"), QStringLiteral("Add Record"), QStringLiteral("addButton"));
-    m_editor->deleteButton = RecordEditor::makeButton(this, QStringLiteral("&Delete"), QStringLiteral("Delete Record"), QStringLiteral("deleteButton"));
-    m_editor->modifyButton = RecordEditor::makeButton(this, QStringLiteral("&Modify"), QStringLiteral("Edit Record"), QStringLiteral("modifyButton"));
-    m_editor->saveButton = RecordEditor::makeButton(this, QStringLiteral("&Save"), QStringLiteral("Save Record"), QStringLiteral("saveButton"));
-    m_editor->cancelButton = RecordEditor::makeButton(this, QStringLiteral("&Cancel"), QStringLiteral("Cancel"), QStringLiteral("cancelButton"));
-    // Shown for a familiar tool bar; they have no action here.
-    QAbstractButton *print = RecordEditor::makeButton(this, QStringLiteral("&Print"), QStringLiteral("Print Record"), QStringLiteral("printButton"));
-    QAbstractButton *exportButton = RecordEditor::makeButton(this, QStringLiteral("&Export"), QStringLiteral("Export Record To Excel"), QStringLiteral("exportButton"));
-    QAbstractButton *search = RecordEditor::makeButton(this, QStringLiteral("S&earch"), QStringLiteral("Query Record"), QStringLiteral("searchButton"));
-    m_editor->quitButton = RecordEditor::makeButton(this, QStringLiteral("&Quit"), QStringLiteral("Quit"), QStringLiteral("quitButton"));
-    for (QAbstractButton *b : {m_editor->addButton.data(), m_editor->deleteButton.data(), m_editor->modifyButton.data(),
-                               m_editor->saveButton.data(), m_editor->cancelButton.data(), print, exportButton, search,
-                               m_editor->quitButton.data()})
-        bar->addWidget(b);
-    bar->addStretch();
+    using T = RecordEditor::Tool;
+    // Print, Export and Search are shown for a familiar tool bar; they have no action here.
+    using B = RecordEditor::ToolButton;
+    m_editor->buildToolBar(bar, {T::Add, {T::Delete, [this] { sbDeleteClick(); }}, {T::Modify, [this] { sbModifyClick(); }},
+                                 T::Save, T::Cancel, B::shownOnly(T::Print), B::shownOnly(T::Export),
+                                 B::shownOnly(T::Search), T::Quit});
 
     // Grid and detail panel
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("operatorGrid"));
-    m_editor->bindGrid(m_grid, true);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_editor->bindGrid(m_grid, true, RecordEditor::ReadOnly | RecordEditor::NoRowHeader);
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    m_grid->verticalHeader()->hide();
 
     m_userName = new QLineEdit(this);
     m_userName->setObjectName(QStringLiteral("userNameEdit"));
@@ -83,12 +72,6 @@ TAdministrator_Form::TAdministrator_Form(QWidget *parent)
     layout->addWidget(m_grid, 1);
     layout->addLayout(form);
 
-    connect(m_editor->addButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbAddClick);
-    connect(m_editor->deleteButton, &QAbstractButton::clicked, this, &TAdministrator_Form::sbDeleteClick);
-    connect(m_editor->modifyButton, &QAbstractButton::clicked, this, &TAdministrator_Form::sbModifyClick);
-    connect(m_editor->saveButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbSaveClick);
-    connect(m_editor->cancelButton, &QAbstractButton::clicked, m_editor, &RecordEditor::sbCancelClick);
-    connect(m_editor->quitButton, &QAbstractButton::clicked, this, [this] { RecordEditor::closeTaskWindow(this); });
 
     m_master->onNewRecord = [this](store::CachedQuery &q) { qyMasterNewRecord(q); };
     m_master->beforePost = [this](store::CachedQuery &q) { return qyMasterBeforePost(q); };
