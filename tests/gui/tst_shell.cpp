@@ -60,14 +60,23 @@ void writeConfig(const QString &dir, const QByteArray &bytes)
     f.write(bytes);
 }
 
-// Closes the modal dialog of the given class as soon as it is up.
+// Closes the modal dialog of the given class as soon as it is up (polled
+// without blocking, since the dialog may process events while it loads).
 void closeModalWhenShown(const char *className)
 {
-    QTimer::singleShot(0, [className] {
-        QTRY_VERIFY(QApplication::activeModalWidget() &&
-                    QApplication::activeModalWidget()->inherits(className));
-        QApplication::activeModalWidget()->close();
+    auto *poll = new QTimer(qApp);
+    auto *tries = new int(0);
+    QObject::connect(poll, &QTimer::timeout, qApp, [poll, tries, className] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if ((modal && modal->inherits(className)) || ++*tries > 250) {
+            poll->stop();
+            poll->deleteLater();
+            delete tries;
+            if (modal && modal->inherits(className))
+                modal->close();
+        }
     });
+    poll->start(20);
 }
 
 QString lastLogout()
@@ -100,6 +109,7 @@ private:
         auto w = std::make_unique<TMain_Form>();
         w->FormCreate();
         w->show();
+        QCoreApplication::processEvents(); // the activation after the first show
         return w;
     }
 
@@ -181,6 +191,15 @@ private slots:
         QCOMPARE(tops, (QStringList{"Lock Management     ", "User Code Management     ", "History     ", "Other     ",
                                     "Quit     "}));
         QVERIFY(w->menuAction(QStringLiteral("Facility Code"))->isEnabled());
+        // Windows this build has open from the menu; the others are shown but disabled.
+        for (const char *caption : {"Lock Settings", "User Settings", "Time Shifts", "Holiday Schedule",
+                                    "Activation / Expiration Date", "Lock Schedule", "Operator Log",
+                                    "Operator Setting", "Change Operator Password"})
+            QVERIFY2(w->menuAction(QLatin1String(caption))->isEnabled(), caption);
+        for (const char *caption : {"Setup New Lock", "Lock Maintenance", "Read Key", "Lock Audit History"}) {
+            QVERIFY2(!w->menuAction(QLatin1String(caption))->isEnabled(), caption);
+            QVERIFY(w->menuAction(QLatin1String(caption))->isVisible());
+        }
         // The mission submenu is there but hidden.
         QVERIFY(!w->findChild<QMenu *>(QStringLiteral("missionManagementMenu"))->menuAction()->isVisible());
         QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("User Name:  ann"));
@@ -245,6 +264,26 @@ private slots:
         m_messages->clear();
         w->openModal(QStringLiteral("TSystemPassword_Form"), 2);
         QCOMPARE(m_messages->texts(), QStringList{"This funtion need higher user level."});
+        quit(*w);
+    }
+
+    void menuItemsOpenTheirWindows()
+    {
+        auto w = startMain(2);
+        w->menuAction(QStringLiteral("Lock Settings"))->trigger();
+        QCOMPARE(w->mdiArea()->subWindowList().size(), 1);
+        QVERIFY(w->mdiArea()->subWindowList().first()->widget()->inherits("TLockManagement_Form"));
+        QVERIFY(w->mdiArea()->subWindowList().first()->isMaximized());
+        // Opening another task window closes the first.
+        w->menuAction(QStringLiteral("User Settings"))->trigger();
+        QTRY_COMPARE(w->mdiArea()->subWindowList().size(), 1);
+        QVERIFY(w->mdiArea()->subWindowList().first()->widget()->inherits("TKeyManagement_Form"));
+        // A modal window from the menu is never a picker.
+        AppContext::instance().handOver.TimeShiftSelectMode = 1;
+        closeModalWhenShown("TTimeShiftSetting_Form");
+        w->menuAction(QStringLiteral("Time Shifts"))->trigger();
+        QCOMPARE(AppContext::instance().handOver.TimeShiftSelectMode, 0);
+        QCOMPARE(w->mdiArea()->subWindowList().size(), 1); // modal windows leave the child open
         quit(*w);
     }
 
