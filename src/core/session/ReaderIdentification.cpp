@@ -1,21 +1,10 @@
 #include "session/ReaderIdentification.h"
 
+#include "ibutton/BusSession.h"
 #include "ibutton/Checksums.h"
 
 namespace session {
 namespace {
-
-// Ends the driver session on every path.
-class SessionGuard
-{
-public:
-    SessionGuard(onewire::OneWireBus &bus, int32_t handle) : m_bus(bus), m_handle(handle) {}
-    ~SessionGuard() { m_bus.endSession(m_handle); }
-
-private:
-    onewire::OneWireBus &m_bus;
-    int32_t m_handle;
-};
 
 void tell(const Notify &notify, NoticeKind kind, const char *text)
 {
@@ -30,14 +19,14 @@ ReaderIdentification identifyReaderOnce(onewire::OneWireBus &bus, int portNumber
 {
     ReaderIdentification r;
     r.runs = 1;
-    const int32_t handle = bus.startSession(portNumber, portType);
+    onewire::BusSession session(bus, portNumber, portType); // ends the session on every path
+    const int32_t handle = session.handle();
     if (handle < 0) {
         tell(notify, NoticeKind::Information, "Please check your PC iButton Reader is on the right port.");
         return r;
     }
     if (handle == 0)
         return r;
-    SessionGuard guard(bus, handle);
     if (bus.setup(handle) != 1) {
         tell(notify, NoticeKind::Error,
              run == 1 ? "Please check your PC iButton Reader." : "Read and write PC iButton Reader error.");
