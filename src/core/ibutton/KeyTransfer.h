@@ -21,6 +21,7 @@
 // through ctx.message, and ctx.processEvents is called between blocks so the
 // window repaints and its progress bar moves.
 
+#include "common/Notify.h"
 #include "ibutton/OneWireBus.h"
 
 #include <QString>
@@ -28,7 +29,8 @@
 
 namespace onewire {
 
-enum class KeyMessageKind { Information, Warning, Error };
+// The kinds of message a routine gives: the program's one notice kind.
+using KeyMessageKind = NoticeKind;
 
 struct KeyTransferContext
 {
