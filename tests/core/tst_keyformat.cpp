@@ -20,23 +20,13 @@ using keytest::pageNumbers;
 
 namespace {
 
-LockUser user(const QString &type, const QString &code, const QString &serial, int ts = 1, int ae = 1, bool hol = false)
-{
-    LockUser u;
-    u.userType = type;
-    u.keyCode = code;
-    u.serialId = serial;
-    u.timeShiftId = ts;
-    u.actExpDateId = ae;
-    u.holiday = hol;
-    return u;
-}
+
 
 QVector<LockUser> codeUsers(int n)
 {
     QVector<LockUser> out;
     for (int i = 0; i < n; ++i)
-        out << user(QStringLiteral("KeyCode"), QString::number(1000 + i), {});
+        out << keytest::lockUser(QStringLiteral("KeyCode"), QString::number(1000 + i), {});
     return out;
 }
 
@@ -266,11 +256,11 @@ private slots:
         onewire::busFromSerialText(s, rom);
         const QByteArray romHex = QByteArray(reinterpret_cast<const char *>(rom.data()), 8);
         QTest::newRow("keycode 4 digits, ts3, ae1, no holiday")
-            << user(QStringLiteral("KeyCode"), QStringLiteral("1234"), {}, 3, 1, false)
+            << keytest::lockUser(QStringLiteral("KeyCode"), QStringLiteral("1234"), {}, 3, 1, false)
             << hex("04 12 34 00 00 00 FF FF") + QByteArray(8, char(0xFF)) + hex("02 FF FF FF");
-        QTest::newRow("iButton, ts1, ae4, holiday") << user(QStringLiteral("iButton"), {}, s, 1, 4, true)
+        QTest::newRow("iButton, ts1, ae4, holiday") << keytest::lockUser(QStringLiteral("iButton"), {}, s, 1, 4, true)
                                                     << QByteArray(8, char(0xFF)) + romHex + hex("FF 03 FF FF");
-        QTest::newRow("complex") << user(QStringLiteral("Complex"), QStringLiteral("987654"), s, 16, 15, false)
+        QTest::newRow("complex") << keytest::lockUser(QStringLiteral("Complex"), QStringLiteral("987654"), s, 16, 15, false)
                                  << hex("06 98 76 54 00 00 FF FF") + romHex + hex("0F FE FF FF");
     }
     void userRecord()
@@ -292,11 +282,11 @@ private slots:
     void userRecordRefusals_data()
     {
         QTest::addColumn<LockUser>("u");
-        QTest::newRow("time shift 17") << user(QStringLiteral("KeyCode"), QStringLiteral("12"), {}, 17);
+        QTest::newRow("time shift 17") << keytest::lockUser(QStringLiteral("KeyCode"), QStringLiteral("12"), {}, 17);
         // Group 16 would write the nibble 0xF, which the lock reads as "No Limit".
-        QTest::newRow("act/exp 16") << user(QStringLiteral("KeyCode"), QStringLiteral("12"), {}, 1, 16);
-        QTest::newRow("bad serial") << user(QStringLiteral("iButton"), {}, QStringLiteral("XYZ"));
-        QTest::newRow("complex without code") << user(QStringLiteral("Complex"), {}, keytest::serial(1, 2));
+        QTest::newRow("act/exp 16") << keytest::lockUser(QStringLiteral("KeyCode"), QStringLiteral("12"), {}, 1, 16);
+        QTest::newRow("bad serial") << keytest::lockUser(QStringLiteral("iButton"), {}, QStringLiteral("XYZ"));
+        QTest::newRow("complex without code") << keytest::lockUser(QStringLiteral("Complex"), {}, keytest::serial(1, 2));
     }
     void userRecordRefusals()
     {

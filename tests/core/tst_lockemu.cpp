@@ -16,21 +16,10 @@ using lockemu::EmulatedLock;
 
 namespace {
 
+
 const QDateTime kNow(QDate(2026, 12, 3), QTime(9, 5, 7)); // a Thursday
 const QString kProgramKey = keytest::serial(0x37, 0x777);
 
-LockUser mkUser(const QString &type, const QString &code, const QString &serial, int ts = 1, int ae = 1,
-                bool hol = false)
-{
-    LockUser u;
-    u.userType = type;
-    u.keyCode = code;
-    u.serialId = serial;
-    u.timeShiftId = ts;
-    u.actExpDateId = ae;
-    u.holiday = hol;
-    return u;
-}
 
 // The rules every test lock carries: group 2 works weekdays 08:00-17:00,
 // act/exp group 2 ends on 1 December 2026, holiday group 2 covers 24-26 December.
@@ -65,12 +54,12 @@ struct Site
 
     QVector<LockUser> users() const
     {
-        return {mkUser(QStringLiteral("iButton"), {}, keyUser),
-                mkUser(QStringLiteral("iButton"), {}, shiftUser, 2),
-                mkUser(QStringLiteral("iButton"), {}, expiredUser, 1, 2),
-                mkUser(QStringLiteral("iButton"), {}, holidayUser, 1, 1, true),
-                mkUser(QStringLiteral("KeyCode"), QStringLiteral("1234"), {}),
-                mkUser(QStringLiteral("Complex"), QStringLiteral("5555"), complexUser)};
+        return {keytest::lockUser(QStringLiteral("iButton"), {}, keyUser),
+                keytest::lockUser(QStringLiteral("iButton"), {}, shiftUser, 2),
+                keytest::lockUser(QStringLiteral("iButton"), {}, expiredUser, 1, 2),
+                keytest::lockUser(QStringLiteral("iButton"), {}, holidayUser, 1, 1, true),
+                keytest::lockUser(QStringLiteral("KeyCode"), QStringLiteral("1234"), {}),
+                keytest::lockUser(QStringLiteral("Complex"), QStringLiteral("5555"), complexUser)};
     }
 };
 
@@ -456,10 +445,10 @@ private slots:
         EmulatedLock b = programmedLock(s2);
         QVector<LockUser> many;
         for (int i = 0; i < 60; ++i)
-            many << mkUser(QStringLiteral("KeyCode"), QString::number(7000 + i), {});
+            many << keytest::lockUser(QStringLiteral("KeyCode"), QString::number(7000 + i), {});
         MultiLockTarget ta{0, s.lockSerial, siteTables(), many};
         MultiLockTarget tb{
-            2, s2.lockSerial, ScheduleTables{}, {mkUser(QStringLiteral("KeyCode"), QStringLiteral("42"), {})}};
+            2, s2.lockSerial, ScheduleTables{}, {keytest::lockUser(QStringLiteral("KeyCode"), QStringLiteral("42"), {})}};
         QByteArray key = keyWith(encodeMultiLockMission(s.fc, {ta, tb}));
         QVERIFY(a.touch(key, kProgramKey, kNow).accepted);
         QVERIFY(b.touch(key, kProgramKey, kNow).accepted);

@@ -59,4 +59,17 @@ keyformat::FacilityBytes facility(const char *d)
     return {{static_cast<uint8_t>(b.at(0)), static_cast<uint8_t>(b.at(1)), static_cast<uint8_t>(b.at(2))}};
 }
 
+keyformat::LockUser lockUser(const QString &type, const QString &code, const QString &serial, int ts, int ae,
+                             bool hol)
+{
+    keyformat::LockUser u;
+    u.userType = type;
+    u.keyCode = code;
+    u.serialId = serial;
+    u.timeShiftId = ts;
+    u.actExpDateId = ae;
+    u.holiday = hol;
+    return u;
+}
+
 } // namespace keytest

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keyformat/KeyPage.h"
+#include "keyformat/UserRecord.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,5 +21,9 @@ QList<int> pageNumbers(const keyformat::KeyPages &pages);
 // A blank image with `pages` applied.
 QByteArray imageOf(const keyformat::KeyPages &pages);
 keyformat::FacilityBytes facility(const char *sixDigits = "482615");
+// A lock user of the given type with its code, iButton, time shift,
+// activation/expiration group and holiday flag.
+keyformat::LockUser lockUser(const QString &type, const QString &code, const QString &serial, int ts = 1, int ae = 1,
+                             bool hol = false);
 
 } // namespace keytest
