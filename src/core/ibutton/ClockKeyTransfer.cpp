@@ -1,7 +1,6 @@
 #include "ibutton/ClockKeyTransfer.h"
 
 #include "common/Clock.h"
-#include "ibutton/BusSession.h"
 
 namespace onewire {
 namespace {
@@ -86,74 +85,58 @@ std::array<uint8_t, 32> timeKeyPage(const std::array<uint8_t, 3> &facilityCode)
 
 bool WriteTimeCard(KeyTransferContext &ctx, const std::array<uint8_t, 3> &facilityCode)
 {
-    if (!ctx.bus)
-        return false;
-    BusSession session(*ctx.bus, ctx.portNumber, ctx.portType);
-    if (!openKey(ctx, session))
-        return false;
-    const int32_t h = session.handle();
-    const auto page = timeKeyPage(facilityCode);
-    if (!writeVerifiedBlock<32>(ctx, h, 0x00, 0x00, [&] { return page; }))
-        return false;
-    return writeVerifiedBlock<6>(ctx, h, 0x01, 0x02, ds1994ClockBlock);
+    return withOpenKey(ctx, [&](int32_t h) -> bool {
+        const auto page = timeKeyPage(facilityCode);
+        if (!writeVerifiedBlock<32>(ctx, h, 0x00, 0x00, [&] { return page; }))
+            return false;
+        return writeVerifiedBlock<6>(ctx, h, 0x01, 0x02, ds1994ClockBlock);
+    });
 }
 
 bool WriteTimeCard1(KeyTransferContext &ctx)
 {
-    if (!ctx.bus)
-        return false;
-    BusSession session(*ctx.bus, ctx.portNumber, ctx.portType);
-    if (!openKey(ctx, session))
-        return false;
-    const int32_t h = session.handle();
-    const uint32_t count = clockCount(Clock::now());
-    const uint8_t block[6] = {0x0C, uint8_t(count), uint8_t(count >> 8), uint8_t(count >> 16), uint8_t(count >> 24),
-                              0x00};
-    selectKey(ctx, h);
-    ctx.bus->touchByte(h, kWriteClock);
-    for (uint8_t b : block)
-        ctx.bus->touchByte(h, b);
-    ctx.bus->touchReset(h);
-    return true;
+    return withOpenKey(ctx, [&](int32_t h) -> bool {
+        const uint32_t count = clockCount(Clock::now());
+        const uint8_t block[6] = {0x0C, uint8_t(count), uint8_t(count >> 8), uint8_t(count >> 16), uint8_t(count >> 24),
+                                  0x00};
+        selectKey(ctx, h);
+        ctx.bus->touchByte(h, kWriteClock);
+        for (uint8_t b : block)
+            ctx.bus->touchByte(h, b);
+        ctx.bus->touchReset(h);
+        return true;
+    });
 }
 
 bool ReadTimeCard(KeyTransferContext &ctx, TimeCardBuffer &out)
 {
     out.fill(0x00);
-    if (!ctx.bus)
-        return false;
-    BusSession session(*ctx.bus, ctx.portNumber, ctx.portType);
-    if (!openKey(ctx, session))
-        return false;
-    const int32_t h = session.handle();
-    OneWireBus &bus = *ctx.bus;
-    for (uint8_t b : {kReadMemory, uint8_t(0x00), uint8_t(0x00)})
-        bus.touchByte(h, b);
-    for (int i = 0; i < 32; ++i)
-        out[size_t(i)] = uint8_t(bus.touchByte(h, 0xFF));
-    selectKey(ctx, h);
-    for (uint8_t b : {kReadMemory, uint8_t(0x03), uint8_t(0x02)})
-        bus.touchByte(h, b);
-    for (int i = 32; i < 36; ++i)
-        out[size_t(i)] = uint8_t(bus.touchByte(h, 0xFF));
-    return true;
+    return withOpenKey(ctx, [&](int32_t h) -> bool {
+        OneWireBus &bus = *ctx.bus;
+        for (uint8_t b : {kReadMemory, uint8_t(0x00), uint8_t(0x00)})
+            bus.touchByte(h, b);
+        for (int i = 0; i < 32; ++i)
+            out[size_t(i)] = uint8_t(bus.touchByte(h, 0xFF));
+        selectKey(ctx, h);
+        for (uint8_t b : {kReadMemory, uint8_t(0x03), uint8_t(0x02)})
+            bus.touchByte(h, b);
+        for (int i = 32; i < 36; ++i)
+            out[size_t(i)] = uint8_t(bus.touchByte(h, 0xFF));
+        return true;
+    });
 }
 
 bool ReadTimeCard1(KeyTransferContext &ctx, TimeCardBuffer &out)
 {
     out.fill(0x00);
-    if (!ctx.bus)
-        return false;
-    BusSession session(*ctx.bus, ctx.portNumber, ctx.portType);
-    if (!openKey(ctx, session))
-        return false;
-    const int32_t h = session.handle();
-    ctx.bus->touchByte(h, kReadClock);
-    for (int i = 0; i < 5; ++i)
-        out[size_t(i)] = uint8_t(ctx.bus->touchByte(h, 0xFF));
-    // The two low bits of a DS1904's control byte always read 0: set, they
-    // mean nobody answered (the key left the reader during the read).
-    return (out[0] & 0x03) == 0;
+    return withOpenKey(ctx, [&](int32_t h) -> bool {
+        ctx.bus->touchByte(h, kReadClock);
+        for (int i = 0; i < 5; ++i)
+            out[size_t(i)] = uint8_t(ctx.bus->touchByte(h, 0xFF));
+        // The two low bits of a DS1904's control byte always read 0: set, they
+        // mean nobody answered (the key left the reader during the read).
+        return (out[0] & 0x03) == 0;
+    });
 }
 
 } // namespace onewire

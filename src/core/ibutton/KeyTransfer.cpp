@@ -71,4 +71,14 @@ bool openKey(KeyTransferContext &ctx, BusSession &session)
     return addressKey(ctx, h);
 }
 
+bool withOpenKey(KeyTransferContext &ctx, const std::function<bool(int32_t handle)> &body)
+{
+    if (!ctx.bus)
+        return false;
+    BusSession session(*ctx.bus, ctx.portNumber, ctx.portType);
+    if (!openKey(ctx, session))
+        return false;
+    return body(session.handle());
+}
+
 } // namespace onewire

@@ -74,5 +74,8 @@ void selectKey(KeyTransferContext &ctx, int32_t handle);
 // Setup, reset with its MicroLan warning, and the key addressed. False when any
 // of it fails (the session guard then ends the session).
 bool openKey(KeyTransferContext &ctx, BusSession &session);
+// Runs `body` with the key opened in a driver session of its own (ended on
+// every path); false when there is no bus or the key could not be opened.
+bool withOpenKey(KeyTransferContext &ctx, const std::function<bool(int32_t handle)> &body);
 
 } // namespace onewire
